@@ -1,0 +1,10 @@
+#include "state/LinkState.h"
+
+namespace linkpanel {
+
+SharedLinkState& Link() {
+    static SharedLinkState record;
+    return record;
+}
+
+}  // namespace linkpanel
