@@ -1,0 +1,12 @@
+// SendCommand: the one way the monitor speaks to the router.
+#pragma once
+
+namespace linkpanel {
+
+// Builds the request for selector 1..6 in a buffer of its own and sends it to
+// 234.2.3.4:7000 its fixed number of times, each copy through the endpoint current at
+// that moment, sleeping 100 ms after every copy. Failures are ignored. Selector 5 first
+// pulls the settings dialog's controls into its fields.
+void SendCommand(int selector);
+
+}  // namespace linkpanel

@@ -1,0 +1,22 @@
+// Finding the router and watching that it stays there.
+#pragma once
+
+namespace linkpanel {
+
+// The thread body: one local address per cycle until the receiver has accepted a
+// discovery reply. Returns 0 when routerFound is true.
+int DiscoveryWorker();
+
+// Starts a discovery worker on a thread of its own, or, when one is still running,
+// has it start over from a fresh enumeration; never two cycling side by side.
+void StartDiscovery();
+
+// The poll, called on every timer event of the main window, whichever timer fired:
+// when routerFound is true it clears statusReceived, sends the status request and starts
+// a status check worker.
+void OnTimerEvent();
+
+// One per poll: 3000 ms later, judges whether any status reply came.
+int StatusCheckWorker();
+
+}  // namespace linkpanel
