@@ -45,7 +45,8 @@ public:
     // Text from offset up to its zero, the end of the received bytes, or max characters.
     std::string Text(std::size_t offset, std::size_t max) const {
         std::string text;
-        for (std::size_t i = offset; i < bytes_.size() && text.size() < max && bytes_[i] != 0; ++i) {
+        for (std::size_t i = offset; i < bytes_.size() && text.size() < max && bytes_[i] != 0;
+             ++i) {
             text.push_back(static_cast<char>(bytes_[i]));
         }
         return text;
@@ -144,10 +145,10 @@ std::optional<Reply> AcceptReply(std::span<const std::uint8_t> received,
             reply.body = DiscoveryReply{};
             return reply;
         case OP_ROUTER_INFO_REPLY:
-            reply.body = RouterInfoReply{
-                v.Text(INFO_SSID_OFFSET, SSID_MAX), v.At(INFO_CHANNEL_OFFSET),
-                v.At(INFO_WEP_OFFSET), v.Text(INFO_NAME_OFFSET, INFO_NAME_MAX),
-                v.Text(INFO_WAN_OFFSET, MAX_USED_REPLY)};
+            reply.body =
+                RouterInfoReply{v.Text(INFO_SSID_OFFSET, SSID_MAX), v.At(INFO_CHANNEL_OFFSET),
+                                v.At(INFO_WEP_OFFSET), v.Text(INFO_NAME_OFFSET, INFO_NAME_MAX),
+                                v.Text(INFO_WAN_OFFSET, MAX_USED_REPLY)};
             return reply;
         case OP_SETTINGS_REPLY:
             reply.body = SettingsReply{v.Text(HEADER_SIZE, MAX_USED_REPLY)};

@@ -69,9 +69,9 @@ inline constexpr std::size_t INFO_WAN_OFFSET = 75;
 using PacketBuffer = std::array<std::uint8_t, PACKET_SIZE>;
 
 struct EncodedRequest {
-    PacketBuffer bytes{};   // zero-filled, then the datagram at its start
-    std::size_t length = 0; // bytes sent
-    int copies = 0;         // how many times the same datagram is sent
+    PacketBuffer bytes{};    // zero-filled, then the datagram at its start
+    std::size_t length = 0;  // bytes sent
+    int copies = 0;          // how many times the same datagram is sent
 };
 
 // The standard dotted-quad conversion: the address in network byte order, or
@@ -90,11 +90,11 @@ EncodedRequest EncodeRequest(int selector, std::string_view routerAddress,
 
 struct DiscoveryReply {};
 struct RouterInfoReply {
-    std::string ssid;        // at most 32 characters
+    std::string ssid;  // at most 32 characters
     std::uint8_t channel = 0;
-    std::uint8_t wep = 0;    // 0 disabled, 1 enabled, other values change nothing
-    std::string name;        // at most 32 characters
-    std::string wanType;     // "ip", "ppp" or anything else
+    std::uint8_t wep = 0;  // 0 disabled, 1 enabled, other values change nothing
+    std::string name;      // at most 32 characters
+    std::string wanType;   // "ip", "ppp" or anything else
 };
 struct SettingsReply {
     std::string password;

@@ -8,8 +8,12 @@ namespace {
 
 class SystemClock final : public Clock {
 public:
-    std::chrono::steady_clock::time_point Now() override { return std::chrono::steady_clock::now(); }
-    void SleepFor(std::chrono::milliseconds period) override { std::this_thread::sleep_for(period); }
+    std::chrono::steady_clock::time_point Now() override {
+        return std::chrono::steady_clock::now();
+    }
+    void SleepFor(std::chrono::milliseconds period) override {
+        std::this_thread::sleep_for(period);
+    }
 };
 
 SystemClock systemClock;
@@ -22,6 +26,8 @@ Clock& CurrentClock() {
     return clock ? *clock : systemClock;
 }
 
-void SetClock(Clock* clock) { installed.store(clock, std::memory_order_release); }
+void SetClock(Clock* clock) {
+    installed.store(clock, std::memory_order_release);
+}
 
 }  // namespace linkpanel

@@ -18,6 +18,8 @@ Clock& CurrentClock();
 // Installs a clock (nullptr restores the system clock). Call before workers start.
 void SetClock(Clock* clock);
 
-inline void Sleep(std::chrono::milliseconds period) { CurrentClock().SleepFor(period); }
+inline void Sleep(std::chrono::milliseconds period) {
+    CurrentClock().SleepFor(period);
+}
 
 }  // namespace linkpanel

@@ -7,11 +7,11 @@ namespace linkpanel {
 
 using std::chrono::milliseconds;
 
-inline constexpr milliseconds COPY_PAUSE{100};            // after every copy of a request
-inline constexpr milliseconds HIDE_DELAY{200};            // main window hides itself
-inline constexpr milliseconds DISCOVERY_PAUSE{3000};      // end of each discovery cycle
-inline constexpr milliseconds STATUS_CHECK_DELAY{3000};   // poll to its check
-inline constexpr milliseconds POLL_PERIOD{6000};          // between polls
+inline constexpr milliseconds COPY_PAUSE{100};           // after every copy of a request
+inline constexpr milliseconds HIDE_DELAY{200};           // main window hides itself
+inline constexpr milliseconds DISCOVERY_PAUSE{3000};     // end of each discovery cycle
+inline constexpr milliseconds STATUS_CHECK_DELAY{3000};  // poll to its check
+inline constexpr milliseconds POLL_PERIOD{6000};         // between polls
 
 inline constexpr int TIMER_HIDE = 3;
 inline constexpr int TIMER_POLL = 101;

@@ -14,7 +14,9 @@ Desktop& CurrentDesktop() {
     return desktop ? *desktop : NullDesktop();
 }
 
-void PushMainWindow() { CurrentDesktop().PushMainWindow(Link().Snapshot()); }
+void PushMainWindow() {
+    CurrentDesktop().PushMainWindow(Link().Snapshot());
+}
 
 void SetLinkPicture(LinkPicture which, bool shown) {
     Link().Update([&](LinkState& s) {
@@ -32,8 +34,12 @@ void PushSettingsDialog() {
     CurrentDesktop().PushSettingsDialog(Link().Update([](LinkState& s) { return s.settings; }));
 }
 
-bool PullSettingsDialog() { return CurrentDesktop().PullSettingsDialog(); }
+bool PullSettingsDialog() {
+    return CurrentDesktop().PullSettingsDialog();
+}
 
-void ShowPppoeAlert() { CurrentDesktop().ShowPppoeAlert(); }
+void ShowPppoeAlert() {
+    CurrentDesktop().ShowPppoeAlert();
+}
 
 }  // namespace linkpanel

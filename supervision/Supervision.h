@@ -1,6 +1,9 @@
 // Finding the router and watching that it stays there.
 #pragma once
 
+#include <functional>
+#include <string>
+
 namespace linkpanel {
 
 // The thread body: one local address per cycle until the receiver has accepted a
@@ -18,5 +21,21 @@ void OnTimerEvent();
 
 // One per poll: 3000 ms later, judges whether any status reply came.
 int StatusCheckWorker();
+
+// What supervision needs of the protocol and of threads, replaceable so that tests drive
+// the state machines without a network. The default calls the real endpoint and sender.
+class SupervisionPlatform {
+public:
+    virtual ~SupervisionPlatform() = default;
+    virtual void EnumerateLocalAddresses();
+    virtual void CloseEndpoint();
+    virtual void OpenEndpoint(const std::string& addressText);
+    virtual void SendCommand(int selector);
+    // Runs work on a new thread of normal priority that nobody joins.
+    virtual void StartThread(std::function<void()> work);
+};
+
+// Installs a platform (nullptr restores the real one). Call while no worker runs.
+void SetSupervisionPlatform(SupervisionPlatform* platform);
 
 }  // namespace linkpanel

@@ -10,7 +10,9 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes Sent(const EncodedRequest& r) { return Bytes(r.bytes.begin(), r.bytes.begin() + r.length); }
+Bytes Sent(const EncodedRequest& r) {
+    return Bytes(r.bytes.begin(), r.bytes.begin() + r.length);
+}
 
 Bytes Concat(std::initializer_list<Bytes> parts) {
     Bytes all;
@@ -20,8 +22,12 @@ Bytes Concat(std::initializer_list<Bytes> parts) {
     return all;
 }
 
-Bytes Text(std::string_view s) { return Bytes(s.begin(), s.end()); }
-Bytes Zeros(std::size_t n) { return Bytes(n, 0); }
+Bytes Text(std::string_view s) {
+    return Bytes(s.begin(), s.end());
+}
+Bytes Zeros(std::size_t n) {
+    return Bytes(n, 0);
+}
 
 struct RequestCase {
     const char* name;
@@ -38,37 +44,69 @@ TEST(Datagram, RequestsAreByteExact) {
     wireless.ssid = "wireless";
     wireless.channelText = "6";
     SettingsFields longTexts;
-    longTexts.newPassword = "0123456789abcdefXYZ";                 // 19: cut to 15
-    longTexts.ssid = std::string(40, 's');                          // cut to 32
-    longTexts.channelText = "";                                     // no selection: 0
+    longTexts.newPassword = "0123456789abcdefXYZ";  // 19: cut to 15
+    longTexts.ssid = std::string(40, 's');          // cut to 32
+    longTexts.channelText = "";                     // no selection: 0
     SettingsFields odd;
     odd.channelText = "11";
-    odd.newPassword = std::string("ab\0cd", 5);                     // stops at the zero
+    odd.newPassword = std::string("ab\0cd", 5);  // stops at the zero
 
     const Bytes header5 = {0x01, 0x02, 0xA8, 0xC0, 0x03, 0x1F, 0x32, 0x00};
     const std::vector<RequestCase> cases = {
-        {"discover ignores the address", CMD_DISCOVER, "192.168.2.1", {},
-         Concat({{0, 0, 0, 0, 0x01, 0x01, 0x08, 0x00}, Text("ROLVARNS")}), 1},
-        {"discover with no address", CMD_DISCOVER, "", {},
-         Concat({{0, 0, 0, 0, 0x01, 0x01, 0x08, 0x00}, Text("ROLVARNS")}), 1},
-        {"router info", CMD_GET_ROUTER_INFO, "192.168.2.1", {},
-         {0x01, 0x02, 0xA8, 0xC0, 0x01, 0x29, 0x00, 0x00}, 5},
-        {"settings", CMD_GET_SETTINGS, "10.0.0.138", {},
-         {138, 0, 0, 10, 0x01, 0x2A, 0x00, 0x00}, 5},
-        {"status", CMD_GET_INTERNET_STATUS, "192.168.2.1", {},
-         {0x01, 0x02, 0xA8, 0xC0, 0x01, 0x2B, 0x00, 0x00}, 3},
-        {"empty address", CMD_GET_INTERNET_STATUS, "", {},
-         {0xFF, 0xFF, 0xFF, 0xFF, 0x01, 0x2B, 0x00, 0x00}, 3},
-        {"malformed address", CMD_GET_ROUTER_INFO, "192.168.2.x", {},
-         {0xFF, 0xFF, 0xFF, 0xFF, 0x01, 0x29, 0x00, 0x00}, 5},
+        {"discover ignores the address",
+         CMD_DISCOVER,
+         "192.168.2.1",
+         {},
+         Concat({{0, 0, 0, 0, 0x01, 0x01, 0x08, 0x00}, Text("ROLVARNS")}),
+         1},
+        {"discover with no address",
+         CMD_DISCOVER,
+         "",
+         {},
+         Concat({{0, 0, 0, 0, 0x01, 0x01, 0x08, 0x00}, Text("ROLVARNS")}),
+         1},
+        {"router info",
+         CMD_GET_ROUTER_INFO,
+         "192.168.2.1",
+         {},
+         {0x01, 0x02, 0xA8, 0xC0, 0x01, 0x29, 0x00, 0x00},
+         5},
+        {"settings",
+         CMD_GET_SETTINGS,
+         "10.0.0.138",
+         {},
+         {138, 0, 0, 10, 0x01, 0x2A, 0x00, 0x00},
+         5},
+        {"status",
+         CMD_GET_INTERNET_STATUS,
+         "192.168.2.1",
+         {},
+         {0x01, 0x02, 0xA8, 0xC0, 0x01, 0x2B, 0x00, 0x00},
+         3},
+        {"empty address",
+         CMD_GET_INTERNET_STATUS,
+         "",
+         {},
+         {0xFF, 0xFF, 0xFF, 0xFF, 0x01, 0x2B, 0x00, 0x00},
+         3},
+        {"malformed address",
+         CMD_GET_ROUTER_INFO,
+         "192.168.2.x",
+         {},
+         {0xFF, 0xFF, 0xFF, 0xFF, 0x01, 0x29, 0x00, 0x00},
+         5},
         {"set with the example values", CMD_APPLY_SETTINGS, "192.168.2.1", wireless,
          Concat({header5, Text("abc"), Zeros(13), Text("wireless"), Zeros(25), {6}}), 5},
         {"set keeps each text inside its field", CMD_APPLY_SETTINGS, "192.168.2.1", longTexts,
          Concat({header5, Text("0123456789abcde"), Zeros(1), Bytes(32, 's'), Zeros(1), {0}}), 5},
         {"set with a zero in the password and channel 11", CMD_APPLY_SETTINGS, "192.168.2.1", odd,
          Concat({header5, Text("ab"), Zeros(14), Zeros(33), {11}}), 5},
-        {"reboot is the bare text", CMD_REBOOT, "192.168.2.1", {},
-         Text("kopanirsuvetha5273zugmal468135"), 6},
+        {"reboot is the bare text",
+         CMD_REBOOT,
+         "192.168.2.1",
+         {},
+         Text("kopanirsuvetha5273zugmal468135"),
+         6},
     };
     for (const RequestCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -128,10 +166,10 @@ TEST(Datagram, RepliesAreAcceptedOnlyByAddresseeKindOpcodeAndMagic) {
         {"discovery, zero inside the magic", ReplyFor(2, 0x01, Text(std::string("TAVO\0AVO", 8))),
          false},
         {"discovery, magic cut short", ReplyFor(2, 0x01, Text("TAVOTAV")), false},
-        {"discovery, addressee not reversed", ReplyFor(2, 0x01, Text("TAVOTAVO"), {192, 168, 2, 10}),
-         false},
-        {"discovery, another host's addressee", ReplyFor(2, 0x01, Text("TAVOTAVO"), {11, 2, 168, 192}),
-         false},
+        {"discovery, addressee not reversed",
+         ReplyFor(2, 0x01, Text("TAVOTAVO"), {192, 168, 2, 10}), false},
+        {"discovery, another host's addressee",
+         ReplyFor(2, 0x01, Text("TAVOTAVO"), {11, 2, 168, 192}), false},
         {"kind 1", ReplyFor(1, 0x35, Text("PASS")), false},
         {"kind 3", ReplyFor(3, 0x35, Text("PASS")), false},
         {"kind 0", ReplyFor(0, 0x33, {}), false},
@@ -159,7 +197,8 @@ TEST(Datagram, RouterInformationDecodesWithinItsFields) {
         RouterInfoReply expected;
     };
     const std::vector<Case> cases = {
-        {"fixed ip", InfoPayload(Field("wireless", 33), 6, 1, Field("Home", 32), Text("ip")),
+        {"fixed ip",
+         InfoPayload(Field("wireless", 33), 6, 1, Field("Home", 32), Text("ip")),
          {"wireless", 6, 1, "Home", "ip"}},
         {"pppoe, channel 255, wep 2",
          InfoPayload(Field("net", 33), 255, 2, Field("R", 32), Text("ppp")),
@@ -199,7 +238,8 @@ TEST(Datagram, StatusAndSettingsTexts) {
         ASSERT_TRUE(reply);
         EXPECT_EQ(std::get<StatusReply>(reply->body).word, c.word);
     }
-    const auto settings = AcceptReply(ReplyFor(2, 0x34, Concat({Text("secret"), {0}, Text("x")})), LOCAL);
+    const auto settings =
+        AcceptReply(ReplyFor(2, 0x34, Concat({Text("secret"), {0}, Text("x")})), LOCAL);
     ASSERT_TRUE(settings);
     EXPECT_EQ(std::get<SettingsReply>(settings->body).password, "secret");
 }

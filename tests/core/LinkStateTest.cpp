@@ -15,9 +15,9 @@ TEST(LinkState, StartsWithItsInitialValues) {
     EXPECT_EQ(s.routerStatus, "Not connected");
     EXPECT_EQ(s.ispStatus, "Not connected");
     EXPECT_EQ(s.tooltipNetworkName, "NULL");
-    for (const std::string* text : {&s.routerName, &s.networkName, &s.channel, &s.wepState,
-                                    &s.routerAddress, &s.localAddress, &s.connectionType,
-                                    &s.routerPassword}) {
+    for (const std::string* text :
+         {&s.routerName, &s.networkName, &s.channel, &s.wepState, &s.routerAddress, &s.localAddress,
+          &s.connectionType, &s.routerPassword}) {
         EXPECT_TRUE(text->empty());
     }
     EXPECT_FALSE(s.autoRun);
@@ -35,7 +35,8 @@ TEST(LinkState, StartsWithItsInitialValues) {
     EXPECT_FALSE(s.exitAllowed);
     EXPECT_TRUE(s.settings.ssid.empty());
     EXPECT_TRUE(s.settings.newPassword.empty());
-    EXPECT_EQ(ComposeInitialTooltip(s), "Router : Not connected\nISP : Not connected\nNetwork name : NULL");
+    EXPECT_EQ(ComposeInitialTooltip(s),
+              "Router : Not connected\nISP : Not connected\nNetwork name : NULL");
 }
 
 TEST(Tooltip, FormsAndTheirCut) {
@@ -51,15 +52,19 @@ TEST(Tooltip, FormsAndTheirCut) {
          " Router : Connected \n ISP : Connected \n Network name : wireless",
          TrayPicture::Connected},
         {"Not connected", "Not connected", "NULL",
-         " Router : Not connected \n ISP : Not connected \n Network name : ", TrayPicture::NotConnected},
-        {"Connected", "Not connected", "NULL",
-         " Router : Connected \n ISP : Not connected \n Network name : NULL", TrayPicture::NotConnected},
-        {"Connected", "Not connected", "wireless",
-         " Router : Connected \n ISP : Not connected \n Network name : wire", TrayPicture::NotConnected},
-        {"Connected", "Connected", std::string(40, 'x'),
-         " Router : Connected \n ISP : Connected \n Network name : xxxxxxxx", TrayPicture::Connected},
-        {"Connected", "connected", "a", " Router : Connected \n ISP : connected \n Network name : a",
+         " Router : Not connected \n ISP : Not connected \n Network name : ",
          TrayPicture::NotConnected},
+        {"Connected", "Not connected", "NULL",
+         " Router : Connected \n ISP : Not connected \n Network name : NULL",
+         TrayPicture::NotConnected},
+        {"Connected", "Not connected", "wireless",
+         " Router : Connected \n ISP : Not connected \n Network name : wire",
+         TrayPicture::NotConnected},
+        {"Connected", "Connected", std::string(40, 'x'),
+         " Router : Connected \n ISP : Connected \n Network name : xxxxxxxx",
+         TrayPicture::Connected},
+        {"Connected", "connected", "a",
+         " Router : Connected \n ISP : connected \n Network name : a", TrayPicture::NotConnected},
     };
     for (const Case& c : cases) {
         LinkState s;
@@ -97,8 +102,9 @@ TEST(DesktopOps, GoToTheMainWindowOrNowhere) {
     Link().Update([](LinkState& s) { s.ispStatus = "Connected"; });
     ComposeAndUpdateTray();
     EXPECT_EQ(desktop.calls,
-              (std::vector<std::string>{"1030 shown", "1031 cleared",
-                                        "128  Router : Not connected \n ISP : Connected \n Network name : NULL"}));
+              (std::vector<std::string>{
+                  "1030 shown", "1031 cleared",
+                  "128  Router : Not connected \n ISP : Connected \n Network name : NULL"}));
     EXPECT_FALSE(Link().Snapshot().linkPcRouter);
     Link().Update([](LinkState& s) { s.mainWindow = nullptr; });
     Link().Reset();
