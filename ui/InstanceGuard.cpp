@@ -1,0 +1,49 @@
+#include "ui/InstanceGuard.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace linkpanel {
+
+std::string RuntimeDirectory() {
+    const char* xdg = std::getenv("XDG_RUNTIME_DIR");
+    if (xdg && xdg[0] == '/')
+        return xdg;
+
+    const std::string dir = "/tmp/linkpanel-" + std::to_string(getuid());
+    if (mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
+        return {};
+    // /tmp is shared: someone else may have made this name first, as a link or a directory
+    // of their own.
+    struct stat st {};
+    if (lstat(dir.c_str(), &st) != 0)
+        return {};
+    if (!S_ISDIR(st.st_mode) || st.st_uid != getuid() || (st.st_mode & 077) != 0)
+        return {};
+    return dir;
+}
+
+InstanceGuardResult AcquireSingleInstance(const std::string& name) {
+    const std::string dir = RuntimeDirectory();
+    if (dir.empty())
+        return InstanceGuardResult::Failed;
+    const std::string path = dir + "/" + name + ".lock";
+    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0)
+        return InstanceGuardResult::Failed;
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        close(fd);
+        return error == EWOULDBLOCK ? InstanceGuardResult::AlreadyRunning
+                                    : InstanceGuardResult::Failed;
+    }
+    // The descriptor is deliberately never closed: the lock lives as long as the process.
+    return InstanceGuardResult::Acquired;
+}
+
+}  // namespace linkpanel
