@@ -52,17 +52,17 @@ public:
         return scaledPixmap(size, mode, state, 1.0);
     }
 
+    // `size` is in device pixels already; the ratio only labels the result.
     QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
                          qreal scale) override {
-        const qreal ratio = std::max<qreal>(scale, 1.0);
-        QPixmap pm((QSizeF(size) * ratio).toSize());
+        QPixmap pm(size);
         pm.fill(Qt::transparent);
         {
             QPainter painter(&pm);
             painter.setRenderHint(QPainter::Antialiasing);
-            paint(&painter, QRect(QPoint(0, 0), pm.size()), mode, state);
+            paint(&painter, QRect(QPoint(0, 0), size), mode, state);
         }
-        pm.setDevicePixelRatio(ratio);
+        pm.setDevicePixelRatio(std::max<qreal>(scale, 1.0));
         return pm;
     }
 

@@ -15,17 +15,20 @@ std::string RuntimeDirectory() {
     if (xdg && xdg[0] == '/')
         return xdg;
 
-    const std::string dir = "/tmp/linkpanel-" + std::to_string(getuid());
-    if (mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
-        return {};
     // /tmp is shared: someone else may have made this name first, as a link or a directory
     // of their own.
+    return PrivateDirectory("/tmp/linkpanel-" + std::to_string(getuid()));
+}
+
+std::string PrivateDirectory(const std::string& path) {
+    if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+        return {};
     struct stat st {};
-    if (lstat(dir.c_str(), &st) != 0)
+    if (lstat(path.c_str(), &st) != 0)
         return {};
     if (!S_ISDIR(st.st_mode) || st.st_uid != getuid() || (st.st_mode & 077) != 0)
         return {};
-    return dir;
+    return path;
 }
 
 InstanceGuardResult AcquireSingleInstance(const std::string& name) {

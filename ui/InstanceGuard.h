@@ -19,4 +19,8 @@ InstanceGuardResult AcquireSingleInstance(const std::string& name);
 // such directory can be had.
 std::string RuntimeDirectory();
 
+// Makes `path` with mode 0700 if it is missing; returns it when it is a directory (not a
+// link to one) owned by this user with no access for group or others, else empty.
+std::string PrivateDirectory(const std::string& path);
+
 }  // namespace linkpanel
