@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# A second copy shows the warning box and ends with code 0; the first copy goes on polling
+# and keeps its one icon.
+. "$(dirname "$0")/lib.sh"
+start_bed_and_sim
+start_x
+start_tray
+start_linkpanel first
+FIRST=$LP_PID
+until_true 25 "first poll" test "$(status_requests)" -ge 1
+start_linkpanel second
+SECOND=$LP_PID
+until_true 10 "warning box" pc xdotool search --onlyvisible --name '^Warning$'
+box=$(pc xdotool search --onlyvisible --name '^Warning$' | head -n 1)
+pc xdotool windowfocus --sync "$box" key Return
+until_true 5 "second copy's end" process_gone "$SECOND"
+code=$(exit_code_of "$SECOND")
+[[ $code == 0 ]] || fail "the second copy ended with code $code"
+before=$(status_requests)
+sleep 7
+after=$(status_requests)
+((after > before)) || fail "the first copy stopped polling ($before status requests, then $after)"
+process_gone "$FIRST" && fail "the first copy ended"
+icons=$(pc xwininfo -root -tree | awk '/\("panel" "trayer"\)/ { p = 1; next } p && /^     0x/ { p = 0 }
+    p && /\("linkpanel" "linkpanel"\)/ { n++ } END { print n + 0 }')
+[[ $icons == 1 ]] || fail "expected one tray icon, found $icons"
+echo passed
