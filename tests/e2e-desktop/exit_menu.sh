@@ -9,9 +9,9 @@ until_true 10 "tray icon" icon_present
 until_true 5 "hidden main window" main_window_hidden
 click_icon 3
 menu_window() {
-    pc xwininfo -root -tree 2>/dev/null | awk '/\("linkpanel" "linkpanel"\)/ {
+    window_tree | awk '/\("linkpanel" "linkpanel"\)/ {
         split($(NF - 1), g, /[x+]/); split($NF, a, /\+/)
-        if (g[2] > 30 && g[2] < 120 && g[1] < 300) { print g[1], g[2], a[2], a[3]; exit } }'
+        if (g[2] > 30 && g[2] < 120 && g[1] < 300 && !n++) { print g[1], g[2], a[2], a[3] } }'
 }
 until_true 5 "tray menu" test -n "$(menu_window)"
 read -r w h x y <<<"$(menu_window)"

@@ -53,7 +53,7 @@ until_true() {
     local limit=$1 what=$2 start
     shift 2
     start=$(now)
-    until "$@"; do
+    until "$@" >/dev/null; do
         later_than "$start" "$limit" && fail "no $what within $limit s"
         sleep 0.1
     done
@@ -85,7 +85,20 @@ start_tray() {
     PIDS+=($!)
     until_true 10 "tray host" tray_host_present
 }
-tray_host_present() { pc xwininfo -root -tree 2>/dev/null | grep -q '("panel" "trayer")'; }
+tray_host_present() { [[ $(window_tree) == *'("panel" "trayer")'* ]]; }
+
+# The whole window tree, read completely (a reader that stops early would break the pipe).
+window_tree() { pc xwininfo -root -tree 2>/dev/null || true; }
+
+# Windows of ours inside trayer's panel (which a window manager may have reparented),
+# one "ID W H X Y" line each, with the absolute position.
+panel_windows() {
+    window_tree | awk '
+        /\("panel" "trayer"\)/ { match($0, /^ */); depth = RLENGTH; inpanel = 1; next }
+        inpanel { match($0, /^ */); if (RLENGTH <= depth && $1 ~ /^0x/) inpanel = 0 }
+        inpanel && /\("linkpanel" "linkpanel"\)/ {
+            split($(NF - 1), g, /[x+]/); split($NF, a, /\+/); print $1, g[1], g[2], a[2], a[3] }'
+}
 
 start_wm() {
     pc openbox >"$WORK/openbox.log" 2>&1 &
@@ -103,15 +116,7 @@ start_linkpanel() {
 
 # The tray icon: a window of ours, at most 64 px square, embedded in trayer's panel.
 # Prints "ID W H X Y" (absolute position) or nothing.
-icon_window() {
-    pc xwininfo -root -tree 2>/dev/null | awk '
-        /\("panel" "trayer"\)/ { inpanel = 1; next }
-        inpanel && /^     0x/ { inpanel = 0 }
-        inpanel && /\("linkpanel" "linkpanel"\)/ {
-            split($(NF - 1), g, /[x+]/); split($NF, a, /\+/)
-            if (g[1] <= 64 && g[2] <= 64) { print $1, g[1], g[2], a[2], a[3]; exit }
-        }'
-}
+icon_window() { panel_windows | awk '$2 <= 64 && $3 <= 64 && !found { print; found = 1 }'; }
 icon_present() { [[ -n $(icon_window) ]]; }
 
 # The icon's picture as its dominant hue: "green" (128, connected), "red" (175), or "other".

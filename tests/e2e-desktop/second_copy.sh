@@ -21,7 +21,6 @@ sleep 7
 after=$(status_requests)
 ((after > before)) || fail "the first copy stopped polling ($before status requests, then $after)"
 process_gone "$FIRST" && fail "the first copy ended"
-icons=$(pc xwininfo -root -tree | awk '/\("panel" "trayer"\)/ { p = 1; next } p && /^     0x/ { p = 0 }
-    p && /\("linkpanel" "linkpanel"\)/ { n++ } END { print n + 0 }')
+icons=$(panel_windows | wc -l)
 [[ $icons == 1 ]] || fail "expected one tray icon, found $icons"
 echo passed
