@@ -116,7 +116,10 @@ TrayIcon::TrayIcon(QObject* parent) : QObject(parent), menu_(std::make_unique<QM
     connect(watch_, &QTimer::timeout, this, &TrayIcon::Poll);
 }
 
-TrayIcon::~TrayIcon() = default;
+// The icon goes before the menu it shows.
+TrayIcon::~TrayIcon() {
+    delete icon_;
+}
 
 bool TrayIcon::IsShown() const {
     return icon_ && icon_->isVisible();

@@ -36,6 +36,7 @@ int MouseMessageFor(QSystemTrayIcon::ActivationReason reason, TrayBackend backen
 // The first 63 characters.
 QString CutTrayTip(const QString& tip);
 
+// Every member is called on the window thread.
 class TrayIcon : public QObject {
     Q_OBJECT
 public:
@@ -53,6 +54,8 @@ public:
     // Whether the icon has been handed to a tray host, and which kind of host that is.
     bool IsShown() const;
     TrayBackend Backend() const { return backend_; }
+    // The picture last asked for, shown or still waiting for a host.
+    TrayPicture Picture() const { return picture_; }
 
 signals:
     void notify(int mouseMessage);  // 515 = open, 516 = context request
