@@ -13,7 +13,7 @@ menu_window() {
         split($(NF - 1), g, /[x+]/); split($NF, a, /\+/)
         if (g[2] > 30 && g[2] < 120 && g[1] < 300 && !n++) { print g[1], g[2], a[2], a[3] } }'
 }
-until_true 5 "tray menu" test -n "$(menu_window)"
+until_true 5 "tray menu" nonempty menu_window
 read -r w h x y <<<"$(menu_window)"
 # "Open", a separator, "Exit": the last item sits at the bottom of the menu.
 pc xdotool mousemove $((x + w / 2)) $((y + h - 12)) click 1

@@ -7,7 +7,7 @@ start_x
 start_tray
 start_linkpanel first
 FIRST=$LP_PID
-until_true 25 "first poll" test "$(status_requests)" -ge 1
+until_true 25 "first poll" at_least 1 status_requests
 start_linkpanel second
 SECOND=$LP_PID
 until_true 10 "warning box" pc xdotool search --onlyvisible --name '^Warning$'
