@@ -1,0 +1,21 @@
+#include "app/CLinkPanelApp.h"
+
+#include "state/LinkState.h"
+#include "ui/CLinkPanelDlg.h"
+#include "ui/CTipsDlg.h"
+#include "ui/QtDesktop.h"
+
+namespace linkpanel {
+
+bool CLinkPanelApp::InitInstance() {
+    CTipsDlg tips;
+    TipsDialog() = &tips;
+    CLinkPanelDlg window;
+    QtDesktop desktop(&window);
+    // Before any worker starts: every desktop operation of the core reaches this window.
+    Link().Update([&desktop](LinkState& s) { s.mainWindow = &desktop; });
+    window.DoModal();
+    return false;
+}
+
+}  // namespace linkpanel

@@ -1,0 +1,10 @@
+#include "ui/CTipsDlg.h"
+
+namespace linkpanel {
+
+CTipsDlg*& TipsDialog() {
+    static CTipsDlg* instance = nullptr;
+    return instance;
+}
+
+}  // namespace linkpanel
