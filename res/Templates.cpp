@@ -11,20 +11,19 @@ constexpr unsigned HD = STYLE_HIDDEN | STYLE_DISABLED;
 constexpr unsigned SUNK = STYLE_SUNKEN;
 constexpr unsigned L = STYLE_LEFT;
 
-const DialogTemplate ABOUT{
-    100,
-    "About LinkPanel",
-    235,
-    92,
-    "MS Sans Serif",
-    8,
-    {
-        {S, K::Icon, "", 128, 10, 8, 20, 20, 0},
-        {S, K::Label, "LinkPanel Version 1.6.4.1", 0, 40, 14, 119, 8, L},
-        {S, K::Label, "Copyright (C) LinkPanel developers", 0, 40, 25, 108, 8, L},
-        {IDOK, K::DefaultPushButton, "OK", 0, 92, 71, 50, 14, 0},
-        {S, K::Bitmap, "", 170, 159, 7, 69, 28, SUNK},
-    }};
+const DialogTemplate ABOUT{100,
+                           "About LinkPanel",
+                           235,
+                           92,
+                           "MS Sans Serif",
+                           8,
+                           {
+                               {S, K::Icon, "", 128, 10, 8, 20, 20, 0},
+                               {S, K::Label, "LinkPanel Version 1.6.4.1", 0, 40, 14, 119, 8, L},
+                               {S, K::Label, "(C) LinkPanel developers", 0, 40, 25, 108, 8, L},
+                               {IDOK, K::DefaultPushButton, "OK", 0, 92, 71, 50, 14, 0},
+                               {S, K::Bitmap, "", 170, 159, 7, 69, 28, SUNK},
+                           }};
 
 const DialogTemplate MAIN{102,
                           "Wavecastor 6851 Control Utility",
