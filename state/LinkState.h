@@ -21,6 +21,9 @@ struct SettingsFields {
     std::string retypePassword;
     std::string currentPassword;
     std::string currentPassword2;
+    // Set while the password confirmation is open: a settings reply then leaves the
+    // fields above alone, so the apply sends what the user confirmed.
+    bool applyInProgress = false;
 };
 
 struct LinkState {

@@ -143,7 +143,7 @@ TEST_F(Supervision, OnlyTheSecondAddressLeadsToTheRouter) {
 
 TEST_F(Supervision, WithNoRouterCyclesAlternateBetweenOpeningAndReenumerating) {
     platform.addresses = {"10.0.0.5"};
-    clock.At(milliseconds(4 * 3600 - 1),
+    clock.At(milliseconds(2 * (3600 + 3500) - 1),
              [] { Link().Update([](LinkState& s) { s.routerFound = true; }); });
     DiscoveryWorker();
     EXPECT_EQ(events, (std::vector<std::string>{"enumerate",                                   //
