@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
@@ -251,14 +252,27 @@ int CDialog::DoModal() {
     if (ended_) {
         return endCode_;
     }
-    exec();
+    // A loop of our own rather than QDialog::exec(), which ends when the window hides: the
+    // main window hides into the tray and its run goes on.
+    QEventLoop loop;
+    loop_ = &loop;
+    if (modal_) {
+        setWindowModality(Qt::ApplicationModal);
+    }
+    show();
+    loop.exec(QEventLoop::DialogExec);
+    loop_ = nullptr;
     return endCode_;
 }
 
 void CDialog::EndDialog(int code) {
     ended_ = true;
     endCode_ = code;
-    done(code);
+    setResult(code);
+    hide();
+    if (loop_ != nullptr) {
+        loop_->exit(code);
+    }
 }
 
 void CDialog::reject() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QEventLoop>
 #include <QFont>
 #include <functional>
 #include <map>
@@ -76,6 +77,8 @@ protected:
     void Dispatch(int id, ControlEvent event);
 
     void reject() override;
+    // The main window runs without blocking other windows; every other dialog is modal.
+    bool modal_ = true;
     void accept() override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -86,6 +89,7 @@ private:
     BaseUnits units_{};
     std::map<int, QWidget*> controls_;
     std::map<std::pair<int, ControlEvent>, std::function<void()>> commands_;
+    QEventLoop* loop_ = nullptr;
     bool ended_ = false;
     int endCode_ = 0;
 };

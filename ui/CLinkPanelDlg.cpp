@@ -30,6 +30,7 @@ CLinkPanelDlg::CLinkPanelDlg(bool runStartup)
     : CDialog(102),
       sendCommand([](int selector) { SendCommand(selector); }),
       runStartup_(runStartup) {
+    modal_ = false;
     setWindowIcon(IconResource(128));
     tray_ = new TrayIcon(this);
     channel_ = new CloseChannel(this);
