@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <thread>
 #include <vector>
 
@@ -158,4 +160,37 @@ TEST(MainWindow, PppoeAlertBlocksTheWorkerUntilDismissed) {
               "modem.");
     EXPECT_EQ(alert.caption, "Wavecastor 6851 Control Utility");
     EXPECT_EQ(alert.icon, QMessageBox::Information);
+}
+
+// The window manager owns the title-bar menu, so the About item is on the window's own
+// context menu, after a separator, and opens the About box.
+TEST(MainWindow, ContextMenuOpensTheAboutBox) {
+    Window w;
+    QStringList items;
+    QString aboutTitle;
+    QTimer::singleShot(0, [&] {
+        QWidget* popup = QApplication::activePopupWidget();
+        auto* menu = qobject_cast<QMenu*>(popup);
+        ASSERT_NE(menu, nullptr);
+        for (QAction* a : menu->actions()) {
+            items << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        }
+        QTimer::singleShot(0, [&] {
+            for (QWidget* t : QApplication::topLevelWidgets()) {
+                if (t->isVisible() && t->windowTitle() == "About LinkPanel") {
+                    aboutTitle = t->windowTitle();
+                    QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                    QApplication::sendEvent(t, &press);
+                }
+            }
+        });
+        menu->actions().last()->trigger();
+        menu->close();
+    });
+    w.dlg.show();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            w.dlg.mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(&w.dlg, &event);
+    EXPECT_EQ(items, QStringList({"-", "&About LinkPanel..."}));
+    EXPECT_EQ(aboutTitle, "About LinkPanel");
 }
