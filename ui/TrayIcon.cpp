@@ -16,21 +16,10 @@
 #include <string>
 
 #include "res/Pictures.h"
+#include "res/Templates.h"
 
 namespace linkpanel {
 namespace {
-
-// Menu 165. Kept here as data until the shared template table provides it.
-struct TrayMenuItem {
-    int id;  // 0: separator
-    const char* text;
-};
-constexpr TrayMenuItem TRAY_MENU_ITEMS[] = {
-    {ID_TRAY_OPEN, "Open"},
-    {0, nullptr},
-    {ID_TRAY_EXIT, "Exit"},
-    {0, nullptr},
-};
 
 xcb_connection_t* XConnection() {
     if (!qGuiApp)
@@ -102,7 +91,7 @@ QString CutTrayTip(const QString& tip) {
 
 TrayIcon::TrayIcon(QObject* parent) : QObject(parent), menu_(std::make_unique<QMenu>()) {
     // The menu is built once; the tray shows it on a context request.
-    for (const TrayMenuItem& item : TRAY_MENU_ITEMS) {
+    for (const MenuItemTemplate& item : TrayMenuTemplate().items) {
         if (item.id == 0) {
             menu_->addSeparator();
             continue;
