@@ -62,6 +62,24 @@ wait_for() {
     done
 }
 
+# wait_after FILE REGEX AFTER SECONDS WHAT: until a line matching REGEX stamped after AFTER.
+wait_after() {
+    local file=$WORK/$1 regex=$2 after=$3 limit=$4 what=$5 start
+    start=$(date +%s.%N)
+    until [[ -n $(time_after "$1" "$regex" "$after") ]]; do
+        if awk -v a="$(date +%s.%N)" -v b="$start" -v l="$limit" 'BEGIN { exit !(a - b > l) }'; then
+            echo "FAIL: no $what within $limit s (waiting for /$regex/ after $after in $1)"
+            exit 1
+        fi
+        sleep 0.1
+    done
+}
+
+# The time of the first line matching REGEX stamped after AFTER.
+time_after() {
+    grep -E -- "$2" "$WORK/$1" 2>/dev/null | awk -v t="$3" '$1 > t { print $1; exit }'
+}
+
 # The monotonic time of the COUNT-th (default: last) line matching REGEX in FILE.
 time_of() {
     local file=$WORK/$1 regex=$2 count=${3:-}

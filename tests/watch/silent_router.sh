@@ -17,10 +17,10 @@ expect_between "$(elapsed "$last_answer" "$lost")" 13 17.5 "last answered poll t
 grep -E 'link-picture .* cleared' "$WORK/watch.log" | awk -v a="$last_answer" -v l="$lost" '$1 > a && $1 < l - 0.5' |
     grep -q . && fail "the first silent check showed something"
 sim silent none
-wait_for watch.log "$CONNECTED_TIP" 15 "rediscovery" 2
-found=$(time_of watch.log "$CONNECTED_TIP" 2)
+wait_after watch.log "$CONNECTED_TIP" "$lost" 15 "rediscovery"
+found=$(time_after watch.log "$CONNECTED_TIP" "$lost")
 sim silent status
-wait_for watch.log "$LOST_TIP" 15 "second loss" 2
-second=$(time_of watch.log "$LOST_TIP" 2)
+wait_after watch.log "$LOST_TIP" "$found" 15 "second loss"
+second=$(time_after watch.log "$LOST_TIP" "$found")
 expect_between "$(elapsed "$found" "$second")" 3 9.5 "rediscovery to the loss at one silent poll"
 echo passed
