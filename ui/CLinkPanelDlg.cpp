@@ -130,7 +130,9 @@ void CLinkPanelDlg::RunStartup() {
     StartDiscovery();
     std::thread([] { ReceiverWorker(); }).detach();
 
-    hideTimer_.start(TIMER_HIDE_MS);
+    // The 200 ms count from the moment the window is on screen, not from before it is
+    // first shown, so that it really is seen at start.
+    hideOnShow_ = true;
     pollTimer_.start(TIMER_POLL_MS);
     // A QTimer has no failure to report: start() cannot fail once the event loop exists.
     // What is left is an id the event dispatcher did not hand out, seen as an inactive timer.
@@ -141,6 +143,14 @@ void CLinkPanelDlg::RunStartup() {
         return;
     }
     channel_->Listen(QString::fromLatin1(INSTANCE_NAME));
+}
+
+void CLinkPanelDlg::showEvent(QShowEvent* event) {
+    CDialog::showEvent(event);
+    if (hideOnShow_) {
+        hideOnShow_ = false;
+        hideTimer_.start(TIMER_HIDE_MS);
+    }
 }
 
 void CLinkPanelDlg::OnTimer(int id) {

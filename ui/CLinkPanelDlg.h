@@ -64,6 +64,7 @@ protected:
     bool OnInitDialog() override;
     void OnClose() override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void Open();
@@ -73,6 +74,7 @@ private:
     Fields fields_;
     bool runStartup_;
     bool exitAllowed_ = false;
+    bool hideOnShow_ = false;
     TrayIcon* tray_ = nullptr;
     CloseChannel* channel_ = nullptr;
     QTimer hideTimer_;
