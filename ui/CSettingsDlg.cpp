@@ -14,6 +14,36 @@
 
 namespace linkpanel {
 
+namespace {
+
+// A typing limit that, unlike QLineEdit's own, never shortens a longer text put in by a
+// push: an edit by the user that would grow the text past the limit is taken back.
+class TypingLimit : public QObject {
+public:
+    TypingLimit(QLineEdit* edit, int limit) : QObject(edit), current_(edit->text()) {
+        setObjectName(QStringLiteral("typingLimit"));
+        connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) {
+            previous_ = current_;
+            current_ = text;
+        });
+        // Only the user's edits come here; whichever of the two signals came first, the
+        // text before the edit is the one that differs from the edited text.
+        connect(edit, &QLineEdit::textEdited, this, [this, edit, limit](const QString& text) {
+            const QString before = current_ == text ? previous_ : current_;
+            if (text.size() > limit && text.size() > before.size()) {
+                const qsizetype cursor = edit->cursorPosition() - (text.size() - before.size());
+                edit->setText(before);
+                edit->setCursorPosition(static_cast<int>(cursor));
+            }
+        });
+    }
+
+private:
+    QString previous_, current_;
+};
+
+}  // namespace
+
 CSettingsDlg*& SettingsDialog() {
     static CSettingsDlg* instance = nullptr;
     return instance;
@@ -67,8 +97,10 @@ void CSettingsDlg::DoDataExchange(DataExchange& dx) {
     dx.Text(1015, f.newPassword);
     dx.Text(1017, f.retypePassword);
     if (!dx.failed()) {
-        if (auto* edit = qobject_cast<QLineEdit*>(GetDlgItem(1016))) {
-            edit->setMaxLength(SSID_EDIT_MAX);
+        auto* edit = qobject_cast<QLineEdit*>(GetDlgItem(1016));
+        if (edit != nullptr &&
+            edit->findChild<QObject*>(QStringLiteral("typingLimit")) == nullptr) {
+            new TypingLimit(edit, SSID_EDIT_MAX);
         }
     }
 }
