@@ -13,6 +13,7 @@
 #include "protocol/Datagram.h"
 #include "protocol/Receiver.h"
 #include "res/Pictures.h"
+#include "state/Constants.h"
 #include "state/DesktopOps.h"
 #include "state/Tooltip.h"
 #include "supervision/Supervision.h"
@@ -133,7 +134,7 @@ void CLinkPanelDlg::RunStartup() {
     // The 200 ms count from the moment the window is on screen, not from before it is
     // first shown, so that it really is seen at start.
     hideOnShow_ = true;
-    pollTimer_.start(TIMER_POLL_MS);
+    pollTimer_.start(POLL_PERIOD);
     // A QTimer has no failure to report: start() cannot fail once the event loop exists.
     // What is left is an id the event dispatcher did not hand out, seen as an inactive timer.
     if (!pollTimer_.isActive()) {
@@ -149,7 +150,7 @@ void CLinkPanelDlg::showEvent(QShowEvent* event) {
     CDialog::showEvent(event);
     if (hideOnShow_) {
         hideOnShow_ = false;
-        hideTimer_.start(TIMER_HIDE_MS);
+        hideTimer_.start(HIDE_DELAY);
     }
 }
 
@@ -170,9 +171,9 @@ void CLinkPanelDlg::Open() {
 }
 
 void CLinkPanelDlg::OnTrayNotify(int mouseMessage) {
-    if (mouseMessage == WM_TRAY_NOTIFY_DBLCLK) {
+    if (mouseMessage == MOUSE_LEFT_DOUBLE_CLICK) {
         Open();
-    } else if (mouseMessage == WM_TRAY_NOTIFY_RBUTTON) {
+    } else if (mouseMessage == MOUSE_RIGHT_DOWN) {
         // The menu itself is the tray icon's; the window only comes to the front.
         raise();
         activateWindow();
@@ -180,9 +181,9 @@ void CLinkPanelDlg::OnTrayNotify(int mouseMessage) {
 }
 
 void CLinkPanelDlg::OnTrayCommand(int id) {
-    if (id == ID_MENU_OPEN) {
+    if (id == ID_TRAY_OPEN) {
         Open();
-    } else if (id == ID_MENU_EXIT) {
+    } else if (id == ID_TRAY_EXIT) {
         tray_->Remove();
         ExitProcess(0);
     }

@@ -16,13 +16,6 @@ namespace linkpanel {
 class TrayIcon;
 class CloseChannel;
 
-inline constexpr int WM_TRAY_NOTIFY_DBLCLK = 515;
-inline constexpr int WM_TRAY_NOTIFY_RBUTTON = 516;
-inline constexpr int ID_MENU_OPEN = 32782;
-inline constexpr int ID_MENU_EXIT = 32786;
-inline constexpr int TIMER_HIDE_MS = 200;
-inline constexpr int TIMER_POLL_MS = 6000;
-
 class CLinkPanelDlg : public CDialog {
     Q_OBJECT
 public:

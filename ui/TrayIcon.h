@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "state/Desktop.h"
+#include "state/Tooltip.h"
 
 class QMenu;
 class QTimer;
@@ -20,7 +21,7 @@ inline constexpr int MOUSE_RIGHT_DOWN = 516;
 inline constexpr int TRAY_MENU_ID = 165;
 inline constexpr int ID_TRAY_OPEN = 32782;
 inline constexpr int ID_TRAY_EXIT = 32786;
-inline constexpr int TRAY_TIP_LIMIT = 63;
+inline constexpr int TRAY_TIP_LIMIT = static_cast<int>(TOOLTIP_LIMIT);
 
 // The two ways a Linux tray host shows our icon; they deliver mouse events differently.
 enum class TrayBackend {
