@@ -8,19 +8,7 @@ set -euo pipefail
 for tool in Xvfb dbus-daemon xwininfo; do
     command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed"; exit 1; }
 done
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/linkpanel-tray-test.XXXXXX")
-PIDS=()
-cleanup() {
-    local status=$? i
-    for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do kill "${PIDS[i]}" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    if [[ $status -ne 0 && $status -ne 77 ]]; then
-        for f in "$WORK"/*.log; do [[ -f $f ]] && { echo "---- $f"; tail -n 40 "$f"; }; done
-    fi
-    rm -rf "$WORK"
-    exit "$status"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/tray-lib.sh"
 BUS="unix:path=$WORK/bus"
 pc() { env -u WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS="$BUS" DISPLAY="${DISPLAY_NAME:-}" QT_QPA_PLATFORM=xcb "$@"; }
 APP_CLASS=tray-driver
