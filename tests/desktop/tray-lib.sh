@@ -4,7 +4,11 @@ WORK=$(mktemp -d "${TMPDIR:-/tmp}/linkpanel-tray-test.XXXXXX")
 PIDS=()
 cleanup() {
     local status=$? i
-    for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do kill "${PIDS[i]}" 2>/dev/null || true; done
+    # A function started in the background is a subshell whose child is the real program.
+    for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do
+        pkill -P "${PIDS[i]}" 2>/dev/null || true
+        kill "${PIDS[i]}" 2>/dev/null || true
+    done
     wait 2>/dev/null || true
     if [[ $status -ne 0 && $status -ne 77 ]]; then
         for f in "$WORK"/*.log; do [[ -f $f ]] && { echo "---- $f"; tail -n 40 "$f"; }; done

@@ -1,5 +1,5 @@
-# X helpers of the desktop's end-to-end tests: an X server of the test's own (Xvfb, the
-# display number chosen by the server), an XEmbed tray host (trayer), a window manager
+# X helpers of the desktop's end-to-end tests: an X server of the test's own (Xvfb, on a
+# display number no other server holds), an XEmbed tray host (trayer), a window manager
 # (openbox), and ways to find, look at and click the tray icon. The caller provides WORK (a
 # private directory), the array PIDS (processes to stop) and pc (runs a command in the
 # test's network namespace on display DISPLAY_NAME). APP_CLASS is the program's X class.
@@ -28,11 +28,12 @@ until_true() {
     done
 }
 
-# Xvfb prints the display number it took on the descriptor given to -displayfd.
+# An X server on a display number of its own on this machine (see tests/bed/xvfb).
+XVFB=$(realpath "$(dirname "${BASH_SOURCE[0]}")/../bed/xvfb")
 start_x() {
-    pc Xvfb -displayfd 1 -screen 0 800x600x24 -nolisten tcp >"$WORK/display.txt" 2>"$WORK/xvfb.log" &
+    pc "$XVFB" "$WORK/display.txt" -screen 0 800x600x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
     PIDS+=($!)
-    until_true 10 "X server" grep -qE '^[0-9]+$' "$WORK/display.txt"
+    until_true 10 "X server" test -s "$WORK/display.txt"
     DISPLAY_NAME=:$(head -n 1 "$WORK/display.txt")
 }
 
