@@ -2,8 +2,10 @@
 # A settings change through the real dialogs: "Options", a new SSID and channel, "Save /
 # Restart", the old password. The router gets five identical set datagrams that keep the
 # current password; after its restart, once discovery has found it again, "Open" asks for
-# and gets the router's information.
-# SHOT=FILE keeps a picture of the settings dialog.
+# and gets the router's information. Then the router reports a PPPoE link whose Internet
+# status fails: after the alert box the router gets the reboot text. The whole run is
+# captured on the router's side and checked with the Wireshark dissector.
+# SHOT=FILE keeps a picture of the settings dialog, CAPTURE=FILE the capture.
 . "$(dirname "$0")/../e2e-desktop/lib.sh"
 
 "$BED" up "$NAME"
@@ -13,6 +15,11 @@ mkfifo "$WORK/sim.in"
     <"$WORK/sim.in" >"$WORK/sim.log" 2>&1 &
 PIDS+=($!)
 exec 9>"$WORK/sim.in"
+command -v dumpcap >/dev/null || fail "dumpcap is not installed"
+"$BED" exec "$NAME" rt dumpcap -q -i eth0 -f 'udp port 7000' -w "$WORK/run.pcapng" >"$WORK/dumpcap.log" 2>&1 &
+DUMPCAP=$!
+PIDS+=("$DUMPCAP")
+until_true 10 "capture start" grep -q 'Capturing on' "$WORK/dumpcap.log"
 start_x
 start_wm
 start_tray
@@ -100,9 +107,29 @@ until_true 30 "discovery reply after the restart" at_least $((discoveries + 1)) 
 sleep 1
 info_rx=$(grep -cE ' rx [0-9.:]+ [0-9]+ 0102a8c00129' "$WORK/sim.log" || true)
 info_tx=$(count_of tx '[0-9]+' 0233)
+echo 'wan ppp' >&9
 tray_open
 until_true 5 "window shown by Open" main_window_shown
 at_rx() { grep -cE ' rx [0-9.:]+ [0-9]+ 0102a8c00129' "$WORK/sim.log" || true; }
 until_true 5 "router information request" at_least $((info_rx + 1)) at_rx
 until_true 5 "router information reply" at_least $((info_tx + 1)) count_of tx '[0-9]+' 0233
+echo "ok: the router's information again after the restart"
+
+# A PPPoE link that keeps failing: two failed polls make the Internet lost, six more bring
+# the alert, and once it is acknowledged the reboot text goes out.
+echo 'status FAIL' >&9
+windows() { pc xdotool search --onlyvisible --name "^$TITLE\$" 2>/dev/null || true; }
+shown=$(windows | wc -l)
+more_windows() { (($(windows | wc -l) > shown)); }
+until_true 75 "PPPoE alert" more_windows
+pc xdotool windowactivate --sync "$(windows | tail -n 1)" key Return
+reboots() { grep -cE ' rx [0-9.:]+ 30 6b6f70616e69' "$WORK/sim.log" || true; }
+until_true 10 "reboot text" at_least 1 reboots
+sleep 1
+echo "ok: $(reboots) reboot datagrams after the alert"
+
+kill -INT "$DUMPCAP"
+wait "$DUMPCAP" 2>/dev/null || true
+[[ -z ${CAPTURE:-} ]] || cp "$WORK/run.pcapng" "$CAPTURE"
+"$(dirname "$0")/../wireshark/whole_run.sh" "$WORK/run.pcapng"
 echo passed

@@ -23,8 +23,8 @@ using namespace linkpanel::sim;
 namespace {
 
 const char* USAGE = R"(usage: router-sim --address A [options]
-Plays the router on address A: binds 0.0.0.0:7000, joins 234.2.3.4 on A, and answers from A
-to the sender. Run it only inside a private network namespace.
+Plays the router on address A: binds 0.0.0.0:7000, joins 234.2.3.4 on A, and answers from
+A:7000 to the sender. Run it only inside a private network namespace.
   --address A          the router's own address (required)
   --ssid S             wireless network name (wireless)
   --channel N          channel (6)
@@ -116,12 +116,15 @@ int main(int argc, char** argv) {
     const int tx = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     const int on = 1;
     setsockopt(rx, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    // Replies leave from the service port, as a capture filtered on port 7000 expects.
+    setsockopt(tx, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     sockaddr_in any{};
     any.sin_family = AF_INET;
     any.sin_port = htons(ROUTER_PORT);
     sockaddr_in own{};
     own.sin_family = AF_INET;
     own.sin_addr.s_addr = c.address;
+    own.sin_port = htons(ROUTER_PORT);
     ip_mreq group{};
     group.imr_multiaddr.s_addr = InetAddr(ROUTER_GROUP);
     group.imr_interface.s_addr = c.address;
