@@ -42,9 +42,10 @@ std::vector<std::uint8_t> Reply(const RouterConfig& c, std::uint32_t sender, std
                     8, false);
             break;
         case OP_ROUTER_INFO_REPLY: {
-            // Unterminated: the texts fill their whole fields, with no zero after them.
+            // Unterminated: the texts fill their whole fields, with no zero after them. An
+            // empty text stays empty otherwise: a set command may store an empty SSID.
             auto fill = [&](const std::string& t, std::size_t width) {
-                std::string f = t.empty() ? "X" : t;
+                std::string f = unterminated && t.empty() ? "X" : t;
                 while (unterminated && f.size() < width) {
                     f += f;
                 }
