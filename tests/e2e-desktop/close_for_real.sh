@@ -19,14 +19,6 @@ process_gone "$LP_PID" && fail "a plain close ended the program"
 
 # The message, in the way the README gives it.
 pc sh -c 'printf x | nc -NU "$XDG_RUNTIME_DIR/TAVO_CONTROL_UTILITY.sock"'
-# The box is captioned with the program's name, as the icon window is named: the box is
-# the larger one.
-hi_box() {
-    for id in $(pc xdotool search --onlyvisible --name '^linkpanel$'); do
-        [[ $(pc xwininfo -id "$id" | awk '/Width:/ { print $2 }') -gt 64 ]] && { echo "$id"; return 0; }
-    done
-    return 1
-}
 until_true 5 '"hi" box' hi_box
 pc xdotool windowfocus --sync "$(hi_box)" key Return
 no_hi_box() { ! hi_box >/dev/null; }

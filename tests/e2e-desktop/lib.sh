@@ -73,3 +73,11 @@ main_window_hidden() { [[ $(main_window_state) == IsUnMapped ]]; }
 # Internet status requests seen by the simulator (8 bytes, opcode 0x2b).
 status_requests() { grep -cE ' rx [0-9.:]+ 8 [0-9a-f]{8}012b' "$WORK/sim.log" || true; }
 
+# The "hi" box that the close channel's message brings up. It is captioned with the
+# program's name, as the icon window is named: the box is the larger one.
+hi_box() {
+    for id in $(pc xdotool search --onlyvisible --name '^linkpanel$'); do
+        [[ $(pc xwininfo -id "$id" | awk '/Width:/ { print $2 }') -gt 64 ]] && { echo "$id"; return 0; }
+    done
+    return 1
+}
