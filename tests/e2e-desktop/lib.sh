@@ -73,6 +73,18 @@ main_window_hidden() { [[ $(main_window_state) == IsUnMapped ]]; }
 # Internet status requests seen by the simulator (8 bytes, opcode 0x2b).
 status_requests() { grep -cE ' rx [0-9.:]+ 8 [0-9a-f]{8}012b' "$WORK/sim.log" || true; }
 
+# one_copy_left PID: the copy PID still runs, still polls the router, and has the only icon.
+one_copy_left() {
+    local before after icons
+    before=$(status_requests)
+    sleep 7
+    after=$(status_requests)
+    ((after > before)) || fail "the copy left stopped polling ($before status requests, then $after)"
+    process_gone "$1" && fail "the copy left ended"
+    icons=$(panel_windows | wc -l)
+    [[ $icons == 1 ]] || fail "expected one tray icon, found $icons"
+}
+
 # The "hi" box that the close channel's message brings up. It is captioned with the
 # program's name, as the icon window is named: the box is the larger one.
 hi_box() {
