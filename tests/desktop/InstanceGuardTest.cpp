@@ -1,5 +1,6 @@
 #include "ui/InstanceGuard.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -42,11 +43,19 @@ TEST(InstanceGuard, SecondCopyIsRefusedUntilTheHolderEnds) {
     const pid_t holder = fork();
     if (holder == 0) {
         report.result = static_cast<char>(AcquireSingleInstance("TAVO_CONTROL_UTILITY"));
+        // Until its exec the forked child shares the lock's open file: report only once the
+        // exec has closed the write end of this pipe.
+        int execed[2];
+        if (pipe2(execed, O_CLOEXEC) != 0)
+            _exit(1);
         report.program = fork();
         if (report.program == 0) {
             execlp("sleep", "sleep", "20", static_cast<char*>(nullptr));
             _exit(127);
         }
+        close(execed[1]);
+        char none;
+        (void)!read(execed[0], &none, 1);
         (void)!write(ready[1], &report, sizeof report);
         pause();
         _exit(0);
