@@ -327,6 +327,8 @@ int main(int argc, char** argv) {
     }
     const double took = Now() - start;
     close(fd);
+    // The window on the monotonic clock the simulator and linkwatch stamp their lines with.
+    std::fprintf(stderr, "flood: from %.6f to %.6f\n", start, start + took);
     std::printf("sent %llu in %.3f s\n", static_cast<unsigned long long>(sent), took);
     if (failed != 0) {
         std::printf("failed %llu\n", static_cast<unsigned long long>(failed));
