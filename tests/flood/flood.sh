@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Hostile traffic at the monitor's endpoint: 50,000 random datagrams a second for 10 s from
 # the router's side (a quarter of them dressed as replies to it) while the simulator keeps
-# answering. The monitor must stay up, never declare the router lost, show only its own
+# answering, then 10 s more in which only the simulator sends status replies. The monitor must stay up, never declare the router lost, show only its own
 # tray texts, keep its memory and keep polling. Expects FLOOD beside the shared variables.
 . "$(dirname "$0")/../watch/lib.sh"
 
@@ -90,6 +90,32 @@ else
     echo "linkwatch has no socket on port 7000: the group's port is not flooded"
 fi
 
+# A second round in which no datagram is dressed as a status reply: a poll under it can
+# only be taken from the simulator's own reply, so each one shows that a real reply got
+# through the flood to the tray before the poll's check, 3 s after it.
+"$BED" exec "$NAME" rt "$FLOOD" --to "192.168.2.10:$port" --rate "$RATE" \
+    --seconds "$SECONDS_OF_FLOOD" --max-len "$MAX_LEN" --seed "$((SEED + 1))" \
+    --spare-opcode 0x35 >"$WORK/flood2.log" 2>&1 || fail "flood failed: $(cat "$WORK/flood2.log")"
+alive "$watch_pid" || fail "linkwatch died during the second flood (seed $((SEED + 1)))"
+rss_after2=$(rss_kib "$watch_pid")
+read -r from2 to2 < <(awk '/^flood: from / { print $3, $5 }' "$WORK/flood2.log") || true
+[[ -n $from2 ]] || fail "flood printed no summary: $(cat "$WORK/flood2.log")"
+polls=$({ grep -E ' rx [0-9.:]+ 8 0102a8c0012b0000$' "$WORK/sim.log" || true; } |
+    awk -v a="$from2" -v b="$to2" '$1 >= a && $1 <= b - 2.5 && $1 > last + 1 { print $1 } { last = $1 }')
+total=0 through=0
+for poll in $polls; do
+    total=$((total + 1))
+    if grep -E ' tray 128 ' "$WORK/watch.log" | awk -v p="$poll" '$1 >= p && $1 <= p + 2.5' | grep -q .; then
+        through=$((through + 1))
+    else
+        echo "poll at $poll: no tray 128 within 2.5 s"
+    fi
+done
+echo "measured: polls under the status-sparing flood taken from the simulator's reply = $through/$total"
+((total >= 1)) || fail "no whole poll under the second flood"
+((through == total)) || fail "the simulator's replies did not get through the flood (seed $((SEED + 1)))"
+to=$to2
+
 # And after it: two more polls reach the tray, so a loss the flood set up would show here.
 wait_after watch.log "$CONNECTED_TIP" "$to" 15 "first poll after the flood"
 after=$(time_after watch.log "$CONNECTED_TIP" "$to")
@@ -125,7 +151,9 @@ done < <(sed -nE 's/^[0-9.]+ tray ([0-9]+) "(.*)"$/\1|\2/p' "$WORK/watch.log")
 tips=$(grep -c ' tray ' "$WORK/watch.log")
 
 echo "measured: RSS before -> after = $rss_before -> $rss_after KiB"
+echo "measured: RSS after the second flood = $rss_after2 KiB"
 ((rss_after <= rss_before + 512)) || fail "resident set grew by $((rss_after - rss_before)) KiB"
+((rss_after2 <= rss_before + 512)) || fail "resident set grew by $((rss_after2 - rss_before)) KiB"
 cpu=$(awk -v t="$((cpu_after - cpu_before))" -v hz="$(getconf CLK_TCK)" 'BEGIN { printf "%.2f", t / hz }')
 echo "measured: CPU of linkwatch during flood = $cpu s"
 

@@ -2,14 +2,17 @@
 // network namespace made by tests/bed/bed: it refuses to start where an interface other
 // than the loopback and veth pairs is up.
 //
-//   flood --to IP:PORT --rate N --seconds S --max-len L [--seed K] [--via IP] [--hex]
+//   flood --to IP:PORT --rate N --seconds S --max-len L [--seed K] [--via IP]
+//         [--spare-opcode OP] [--hex]
 //
 // Sends datagrams of random length 0..L and random content to IP:PORT, paced at N per
 // second for S seconds. One in four starts like a reply to IP (addressee, kind, one of the
 // reply opcodes, a payload length, sometimes the discovery magic or a status word), so the
 // decoder's later checks see traffic too, not only its first comparison. The same seed gives
 // the same datagrams in the same order; --hex prints each one, to replay a finding.
-// --via IP sends from that interface (needed for a multicast destination).
+// --via IP sends from that interface (needed for a multicast destination). --spare-opcode OP
+// leaves replies of that opcode to the real router: no dressed datagram carries it, so what
+// the monitor takes for one can only be the router's.
 #include <arpa/inet.h>
 #include <ifaddrs.h>
 #include <linux/ethtool.h>
@@ -41,7 +44,8 @@ constexpr double MAX_SECONDS = 60;
 constexpr long MAX_DATAGRAM = 65507;
 
 const char* USAGE =
-    "usage: flood --to IP:PORT --rate N --seconds S --max-len L [--seed K] [--via IP] [--hex]\n"
+    "usage: flood --to IP:PORT --rate N --seconds S --max-len L [--seed K] [--via IP]\n"
+    "             [--spare-opcode OP] [--hex]\n"
     "Random datagrams of 0..L bytes to IP:PORT at N per second for S seconds\n"
     "(N <= 200000, S <= 60). Run it only inside a private network namespace.\n";
 
@@ -100,6 +104,7 @@ struct Options {
     std::uint64_t seed = 0;
     bool hasSeed = false;
     bool hex = false;
+    int spareOpcode = -1;
 };
 
 Options Parse(int argc, char** argv) {
@@ -162,6 +167,13 @@ Options Parse(int argc, char** argv) {
                 Usage("--seed must be a whole number");
             }
             o.hasSeed = true;
+        } else if (flag == "--spare-opcode") {
+            char* end = nullptr;
+            const long opcode = std::strtol(value, &end, 0);
+            if (end == value || *end != '\0' || opcode < 0 || opcode > 255) {
+                Usage("--spare-opcode must be a byte, e.g. 0x35");
+            }
+            o.spareOpcode = static_cast<int>(opcode);
         } else {
             Usage(("unknown option " + flag).c_str());
         }
@@ -175,8 +187,11 @@ Options Parse(int argc, char** argv) {
 // Makes datagram after datagram; the sequence depends on the seed alone.
 class Generator {
 public:
-    Generator(std::uint64_t seed, std::size_t maxLength, std::uint32_t addresseeOf)
-        : random_(seed), maxLength_(maxLength), addressee_(linkpanel::Addressee(addresseeOf)) {}
+    Generator(std::uint64_t seed, std::size_t maxLength, std::uint32_t addresseeOf, int spare)
+        : random_(seed),
+          maxLength_(maxLength),
+          addressee_(linkpanel::Addressee(addresseeOf)),
+          spare_(spare) {}
 
     const std::vector<std::uint8_t>& Next() {
         const std::size_t length = Below(maxLength_ + 1);
@@ -236,11 +251,15 @@ private:
         } else if (bytes_.size() > 5 && bytes_[5] == OP_INTERNET_STATUS_REPLY && choice < 2) {
             Put(HEADER_SIZE, choice == 0 ? STATUS_PASS : STATUS_FAIL);
         }
+        if (bytes_.size() > 5 && bytes_[5] == spare_) {
+            bytes_[5] = static_cast<std::uint8_t>(spare_ + 1);
+        }
     }
 
     std::mt19937_64 random_;
     std::size_t maxLength_;
     std::array<std::uint8_t, 4> addressee_;
+    int spare_;
     std::vector<std::uint8_t> bytes_;
 };
 
@@ -295,7 +314,7 @@ int main(int argc, char** argv) {
     }
     // A reply goes to the monitor's own address; for a group, to the interface it sends on.
     const std::uint32_t addressee = multicast && o.hasVia ? o.via.s_addr : o.to.sin_addr.s_addr;
-    Generator generator(seed, static_cast<std::size_t>(o.maxLength), addressee);
+    Generator generator(seed, static_cast<std::size_t>(o.maxLength), addressee, o.spareOpcode);
 
     const auto total = static_cast<std::uint64_t>(static_cast<double>(o.rate) * o.seconds);
     std::uint64_t sent = 0;
