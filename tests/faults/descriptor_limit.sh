@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# linkwatch under a small descriptor limit, six addresses, the router behind the sixth.
+# Inherited descriptors are closed first, so the limit counts from 0, 1, 2 alone; below 4
+# the loader itself cannot start it. At 4 (one descriptor for sockets) it must stay up,
+# not spin and keep cycling; whether it finds the router there is printed. At 5 it finds
+# the router in five cycles, and then holds one socket only: no descriptor is leaked by
+# the closed endpoints.
+. "$(dirname "$0")/common.sh"
+bed_up
+for i in 1 2 3 4; do pc addr add 10.0.1.$i/32 dev eth0; done
+start_sim
+limited() {
+    start_watch bash -c 'for fd in $(ls /proc/$$/fd); do ((fd > 2)) && eval "exec $fd>&-"; done
+        ulimit -n "$0" && exec "$@"' "$1"
+}
+sockets() { find "/proc/$WATCH_PID/fd" -lname 'socket:*' | wc -l; }
+
+limited 4
+sleep 1
+cpu_start=$(cpu_seconds)
+sleep 20
+cpu_used=$(awk -v a="$cpu_start" -v b="$(cpu_seconds)" 'BEGIN { printf "%.2f", b - a }')
+expect_running
+expect_between "$cpu_used" 0 0.5 "CPU time over 20 s at 4 descriptors"
+opens=$(grep -c 'push-main-window' "$WORK/watch.log" || true)
+((opens >= 5)) || fail "stopped cycling at 4 descriptors: $opens opens in 21 s"
+found4=no
+grep -qE "$CONNECTED_TIP" "$WORK/watch.log" && found4=yes
+echo "seen at 4 descriptors: opened $(grep -oE 'local="[^"]*"' "$WORK/watch.log" | uniq | tr '\n' ' ')"
+echo "seen at 4 descriptors: $(sockets) socket(s) held, router requests at the simulator: $(grep -cE ' rx ' "$WORK/sim.log" || true)"
+kill "$WATCH_PID"
+wait "$WATCH_PID" 2>/dev/null || true
+mv "$WORK/watch.log" "$WORK/watch4.log"
+
+limited 5
+wait_for watch.log "$CONNECTED_TIP" 30 "discovery on the sixth address at 5 descriptors"
+found=$(time_of watch.log "$CONNECTED_TIP" 1)
+first=$(time_of watch.log 'push-main-window .* local="' 1)
+expect_between "$(elapsed "$first" "$found")" 17 21 "first open to discovery on the sixth"
+wait_for watch.log 'tray 128 ' 10 "an answered poll at 5 descriptors"
+expect_running
+held=$(sockets)
+[[ $held -eq 1 ]] || fail "$held sockets held after discovery, expected the endpoint alone"
+measured "router found at 4 descriptors" "$found4"
+measured "CPU time over 20 s at 4 descriptors (s)" "$cpu_used"
+measured "start to connected at 5 descriptors, router on the 6th (s)" "$(elapsed "$first" "$found")"
+echo passed
