@@ -8,7 +8,7 @@
 
 RATE=${FLOOD_RATE:-50000}
 SECONDS_OF_FLOOD=${FLOOD_SECONDS:-10}
-MAX_LEN=512
+MAX_LEN=${FLOOD_MAX_LEN:-512}
 SEED=${FLOOD_SEED:-$RANDOM$RANDOM}
 STATUS_REPLY=' tx [0-9.:]+ [0-9]+ 0a02a8c00235'
 # How much the resident set may grow. AddressSanitizer keeps freed blocks aside (its
