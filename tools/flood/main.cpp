@@ -4,6 +4,7 @@
 //
 //   flood --to IP:PORT --rate N --seconds S --max-len L [--seed K] [--via IP]
 //         [--spare-opcode OP] [--hex]
+//   flood --to IP:PORT --once HEX [--via IP]
 //
 // Sends datagrams of random length 0..L and random content to IP:PORT, paced at N per
 // second for S seconds. One in four starts like a reply to IP (addressee, kind, one of the
@@ -12,7 +13,8 @@
 // the same datagrams in the same order; --hex prints each one, to replay a finding.
 // --via IP sends from that interface (needed for a multicast destination). --spare-opcode OP
 // leaves replies of that opcode to the real router: no dressed datagram carries it, so what
-// the monitor takes for one can only be the router's.
+// the monitor takes for one can only be the router's. --once sends the one datagram given
+// in hex, as --hex printed it, and nothing else.
 #include <arpa/inet.h>
 #include <ifaddrs.h>
 #include <linux/ethtool.h>
@@ -46,6 +48,7 @@ constexpr long MAX_DATAGRAM = 65507;
 const char* USAGE =
     "usage: flood --to IP:PORT --rate N --seconds S --max-len L [--seed K] [--via IP]\n"
     "             [--spare-opcode OP] [--hex]\n"
+    "       flood --to IP:PORT --once HEX [--via IP]\n"
     "Random datagrams of 0..L bytes to IP:PORT at N per second for S seconds\n"
     "(N <= 200000, S <= 60). Run it only inside a private network namespace.\n";
 
@@ -105,7 +108,31 @@ struct Options {
     bool hasSeed = false;
     bool hex = false;
     int spareOpcode = -1;
+    bool once = false;
+    std::vector<std::uint8_t> datagram;
 };
+
+bool ParseHex(std::string_view text, std::vector<std::uint8_t>& out) {
+    if (text.size() % 2 != 0 || text.size() / 2 > MAX_DATAGRAM) {
+        return false;
+    }
+    auto digit = [](char c) {
+        return c >= '0' && c <= '9'   ? c - '0'
+               : c >= 'a' && c <= 'f' ? c - 'a' + 10
+               : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                      : -1;
+    };
+    out.clear();
+    for (std::size_t i = 0; i < text.size(); i += 2) {
+        const int high = digit(text[i]);
+        const int low = digit(text[i + 1]);
+        if (high < 0 || low < 0) {
+            return false;
+        }
+        out.push_back(static_cast<std::uint8_t>(high * 16 + low));
+    }
+    return true;
+}
 
 Options Parse(int argc, char** argv) {
     Options o;
@@ -167,6 +194,11 @@ Options Parse(int argc, char** argv) {
                 Usage("--seed must be a whole number");
             }
             o.hasSeed = true;
+        } else if (flag == "--once") {
+            if (!ParseHex(value, o.datagram)) {
+                Usage("--once needs the datagram as an even number of hex digits");
+            }
+            o.once = true;
         } else if (flag == "--spare-opcode") {
             char* end = nullptr;
             const long opcode = std::strtol(value, &end, 0);
@@ -177,6 +209,9 @@ Options Parse(int argc, char** argv) {
         } else {
             Usage(("unknown option " + flag).c_str());
         }
+    }
+    if (hasTo && o.once) {
+        return o;
     }
     if (!hasTo || o.rate == 0 || o.seconds == 0 || o.maxLength < 0) {
         Usage("--to, --rate, --seconds and --max-len are required");
@@ -289,7 +324,6 @@ int main(int argc, char** argv) {
     }
     const std::uint64_t seed =
         o.hasSeed ? o.seed : static_cast<std::uint64_t>(Now() * 1e6) ^ static_cast<std::uint64_t>(getpid());
-    std::fprintf(stderr, "flood: seed %llu\n", static_cast<unsigned long long>(seed));
 
     const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     if (fd < 0) {
@@ -312,8 +346,20 @@ int main(int argc, char** argv) {
         const unsigned char off = 0;
         setsockopt(fd, IPPROTO_IP, IP_MULTICAST_LOOP, &off, sizeof off);
     }
+    if (o.once) {
+        const ssize_t n = sendto(fd, o.datagram.data(), o.datagram.size(), 0,
+                                 reinterpret_cast<const sockaddr*>(&o.to), sizeof o.to);
+        close(fd);
+        if (n != static_cast<ssize_t>(o.datagram.size())) {
+            std::perror("flood: sendto");
+            return 1;
+        }
+        std::printf("sent 1 in 0 s\n");
+        return 0;
+    }
     // A reply goes to the monitor's own address; for a group, to the interface it sends on.
     const std::uint32_t addressee = multicast && o.hasVia ? o.via.s_addr : o.to.sin_addr.s_addr;
+    std::fprintf(stderr, "flood: seed %llu\n", static_cast<unsigned long long>(seed));
     Generator generator(seed, static_cast<std::size_t>(o.maxLength), addressee, o.spareOpcode);
 
     const auto total = static_cast<std::uint64_t>(static_cast<double>(o.rate) * o.seconds);
