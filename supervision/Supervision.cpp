@@ -119,9 +119,13 @@ void OnTimerEvent() {
     if (!found) {
         return;
     }
-    SupervisionPlatform& net = Platform();
-    net.SendCommand(CMD_GET_INTERNET_STATUS);
-    net.StartThread([] { StatusCheckWorker(); });
+    // The request's copies are paced COPY_PAUSE apart: they go out from the check's own
+    // thread, so the thread that runs the timer (the main window's) never waits on them.
+    // The check still comes STATUS_CHECK_DELAY after the last copy.
+    Platform().StartThread([] {
+        Platform().SendCommand(CMD_GET_INTERNET_STATUS);
+        StatusCheckWorker();
+    });
 }
 
 int StatusCheckWorker() {

@@ -15,8 +15,8 @@ int DiscoveryWorker();
 void StartDiscovery();
 
 // The poll, called on every timer event of the main window, whichever timer fired:
-// when routerFound is true it clears statusReceived, sends the status request and starts
-// a status check worker.
+// when routerFound is true it clears statusReceived and starts a thread that sends the
+// status request and then runs the status check worker. It never blocks its caller.
 void OnTimerEvent();
 
 // One per poll: 3000 ms later, judges whether any status reply came.
