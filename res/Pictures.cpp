@@ -1,6 +1,7 @@
 #include "res/Pictures.h"
 
 #include <QGuiApplication>
+#include <QHash>
 #include <QIconEngine>
 #include <QPainter>
 #include <QScreen>
@@ -55,6 +56,15 @@ public:
     // `size` is in device pixels already; the ratio only labels the result.
     QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
                          qreal scale) override {
+        // A tray asks again for the same sizes at every change of picture; each drawing is
+        // rendered once per size.
+        const QString key = QStringLiteral("%1x%2/%3/%4")
+                                .arg(size.width())
+                                .arg(size.height())
+                                .arg(static_cast<int>(mode))
+                                .arg(std::max<qreal>(scale, 1.0));
+        if (const auto found = rendered_.constFind(key); found != rendered_.constEnd())
+            return *found;
         QPixmap pm(size);
         pm.fill(Qt::transparent);
         {
@@ -63,6 +73,7 @@ public:
             paint(&painter, QRect(QPoint(0, 0), size), mode, state);
         }
         pm.setDevicePixelRatio(std::max<qreal>(scale, 1.0));
+        rendered_.insert(key, pm);
         return pm;
     }
 
@@ -75,6 +86,7 @@ public:
 
 private:
     std::shared_ptr<QSvgRenderer> renderer_;
+    QHash<QString, QPixmap> rendered_;
 };
 
 std::shared_ptr<QSvgRenderer> Drawing(int id) {

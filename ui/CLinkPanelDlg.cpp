@@ -70,7 +70,8 @@ void CLinkPanelDlg::PushFrom(const LinkState& s) {
 
 void CLinkPanelDlg::SetLinkPicture(LinkPicture which, bool shown) {
     auto* label = qobject_cast<QLabel*>(GetDlgItem(static_cast<int>(which)));
-    if (label == nullptr) {
+    // Every answered poll asks for the pictures again; only a change is drawn.
+    if (label == nullptr || LinkPictureShown(which) == shown) {
         return;
     }
     if (shown) {

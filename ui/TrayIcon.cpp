@@ -190,7 +190,16 @@ void TrayIcon::HostFound(TrayBackend backend) {
 }
 
 void TrayIcon::Apply() {
-    icon_->setIcon(IconResource(static_cast<int>(picture_)));
+    if (shownPicture_ != picture_) {
+        QIcon& icon = icons_[picture_];
+        if (icon.isNull())
+            icon = IconResource(static_cast<int>(picture_));
+        icon_->setIcon(icon);
+        shownPicture_ = picture_;
+    }
+    if (shownTip_ == tip_)
+        return;
+    shownTip_ = tip_;
     QString tip = tip_;
     // The XEmbed tooltip is a Qt tooltip, which takes a text that looks like markup as
     // markup; a network name such as "<b>" must still show as it is.

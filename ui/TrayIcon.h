@@ -5,7 +5,9 @@
 #include <QString>
 #include <QSystemTrayIcon>
 
+#include <map>
 #include <memory>
+#include <optional>
 
 #include "state/Desktop.h"
 #include "state/Tooltip.h"
@@ -74,6 +76,11 @@ private:
     TrayBackend backend_ = TrayBackend::XEmbed;
     TrayPicture picture_ = TrayPicture::NotConnected;
     QString tip_;
+    // What the icon shows now: a poll that changes nothing leaves the icon alone, since
+    // setting a picture repaints it and setting a text signals the host.
+    std::optional<TrayPicture> shownPicture_;
+    std::optional<QString> shownTip_;
+    std::map<TrayPicture, QIcon> icons_;  // each picture made once, with its renderings
     bool added_ = false;
     bool removed_ = false;
     bool asking_ = false;  // a D-Bus question about the watcher is on its way
