@@ -174,9 +174,11 @@ void RunReceiver(std::stop_token stop) {
         PacketBuffer buffer{};
         sockaddr_in source{};
         socklen_t sourceLength = sizeof source;
-        // Poll with a timeout so a stop request is seen; shutdown() wakes it at once.
+        // shutdown() of a replaced endpoint wakes the wait at once. Only a receiver that can
+        // be asked to stop wakes up once a second to see the request; the program's own
+        // never is, so it sleeps until a datagram comes.
         pollfd ready{endpoint.socket->fd(), POLLIN, 0};
-        if (::poll(&ready, 1, 1000) <= 0) {
+        if (::poll(&ready, 1, stop.stop_possible() ? 1000 : -1) <= 0) {
             continue;
         }
         const ssize_t n = ::recvfrom(endpoint.socket->fd(), buffer.data(), buffer.size(), 0,
