@@ -5,7 +5,9 @@
 #include <QObject>
 #include <QString>
 
-class QLocalServer;
+#include <map>
+
+class QSocketNotifier;
 
 namespace linkpanel {
 
@@ -16,6 +18,7 @@ class CloseChannel : public QObject {
     Q_OBJECT
 public:
     explicit CloseChannel(QObject* parent = nullptr);
+    ~CloseChannel() override;
 
     // Listens on CloseChannelPath(name), reachable by this user only. Call it only after the
     // single-instance guard is won: a socket file left there is then ours and stale.
@@ -27,8 +30,11 @@ signals:
 
 private:
     void Accept();
+    void Take(int fd);  // a connection that sent a byte counts, once; one that hung up, not
 
-    QLocalServer* server_ = nullptr;
+    int fd_ = -1;
+    QSocketNotifier* listener_ = nullptr;
+    std::map<int, QSocketNotifier*> connections_;  // accepted, nothing read from them yet
 };
 
 }  // namespace linkpanel
