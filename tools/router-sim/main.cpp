@@ -50,10 +50,11 @@ double Now() {
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }
 
-void Log(const char* direction, const sockaddr_in& peer, const std::uint8_t* data, std::size_t n) {
+void Log(const char* direction, const sockaddr_in& peer, const std::uint8_t* data, std::size_t n,
+         double at = Now()) {
     char ip[INET_ADDRSTRLEN] = {};
     inet_ntop(AF_INET, &peer.sin_addr, ip, sizeof ip);
-    std::printf("%.6f %s %s:%u %zu ", Now(), direction, ip, ntohs(peer.sin_port), n);
+    std::printf("%.6f %s %s:%u %zu ", at, direction, ip, ntohs(peer.sin_port), n);
     for (std::size_t i = 0; i < n; ++i) {
         std::printf("%02x", data[i]);
     }
@@ -178,9 +179,11 @@ int main(int argc, char** argv) {
             silentUntil = Now() + static_cast<double>(h.silentFor.count()) / 1000.0;
         }
         for (const Outgoing& out : h.replies) {
+            // Stamped as it leaves: the time a reply takes to reach the tray is counted from here.
+            const double sent = Now();
             if (sendto(tx, out.bytes.data(), out.bytes.size(), MSG_NOSIGNAL,
                        reinterpret_cast<const sockaddr*>(&peer), sizeof peer) >= 0) {
-                Log("tx", peer, out.bytes.data(), out.bytes.size());
+                Log("tx", peer, out.bytes.data(), out.bytes.size(), sent);
             }
         }
     }
