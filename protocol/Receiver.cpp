@@ -112,8 +112,10 @@ void ReplyDispatcher::Handle(const Reply& reply, std::uint32_t sourceAddress) {
         default:
             return;
     }
+    // Only a found router is polled: a status reply while none is found answers no request
+    // of ours, and taking it would show a router that is not there until one is found.
     const bool taken = Link().Update([](LinkState& s) {
-        if (s.statusReceived) {
+        if (s.statusReceived || !s.routerFound) {
             return false;
         }
         s.statusReceived = true;

@@ -55,9 +55,12 @@ protected:
         Link().Reset();
         SetClock(nullptr);
     }
-    // One status reply as the poll would ask for it: flag cleared just before.
+    // One status reply as the poll would ask for it: the router found, the flag cleared.
     void Status(std::string_view word) {
-        Link().Update([](LinkState& s) { s.statusReceived = false; });
+        Link().Update([](LinkState& s) {
+            s.routerFound = true;
+            s.statusReceived = false;
+        });
         dispatcher.Handle(Reply{OP_INTERNET_STATUS_REPLY, StatusReply{std::string(word)}}, 0);
     }
     CountingClock clock;
@@ -104,6 +107,25 @@ TEST_F(DispatcherTest, StatusReplyWhileFlagSetChangesNothing) {
     EXPECT_TRUE(desktop.events.empty());
     EXPECT_EQ(dispatcher.failCount(), failCount);
     EXPECT_EQ(Link().Snapshot().ispStatus, TEXT_CONNECTED);
+}
+
+// Only a poll asks for the status, and only a found router is polled: a status reply while
+// none is found (at start, or searching after a loss) would show a router that is not there.
+TEST_F(DispatcherTest, StatusReplyWithNoRouterFoundChangesNothing) {
+    const int failCount = dispatcher.failCount();
+    for (const std::string_view word : {STATUS_PASS, STATUS_FAIL, std::string_view("WAIT")}) {
+        SCOPED_TRACE(word);
+        Link().Reset();
+        Link().Update([&](LinkState& s) { s.mainWindow = &desktop; });
+        desktop.events.clear();
+        dispatcher.Handle(Reply{OP_INTERNET_STATUS_REPLY, StatusReply{std::string(word)}}, 0);
+        EXPECT_TRUE(desktop.events.empty());
+        const LinkState s = Link().Snapshot();
+        EXPECT_FALSE(s.statusReceived);
+        EXPECT_EQ(s.routerStatus, TEXT_NOT_CONNECTED);
+        EXPECT_EQ(s.ispStatus, TEXT_NOT_CONNECTED);
+    }
+    EXPECT_EQ(dispatcher.failCount(), failCount);
 }
 
 TEST_F(DispatcherTest, PppoeAlertOnSixthLossThenRebootAndNoSecondAlertBeforePass) {
