@@ -168,8 +168,10 @@ void RunReceiver(std::stop_token stop) {
     while (!stop.stop_requested()) {
         const EndpointRef now = CurrentEndpoint();
         if (!now.socket) {
-            // No endpoint: wait for one instead of failing receive after receive.
-            endpoint = WaitForEndpoint(now.generation, stop);
+            // No endpoint: wait for one instead of failing receive after receive. The closed
+            // one is let go first, so that its descriptor is free for the next.
+            endpoint = {};
+            WaitForEndpoint(now.generation, stop);
             continue;
         }
         endpoint = now;
@@ -186,8 +188,11 @@ void RunReceiver(std::stop_token stop) {
         const ssize_t n = ::recvfrom(endpoint.socket->fd(), buffer.data(), buffer.size(), 0,
                                      reinterpret_cast<sockaddr*>(&source), &sourceLength);
         if (n == 0 && CurrentEndpoint().generation != endpoint.generation) {
-            // Woken by the replacement (an empty datagram reads as 0 too): take the new one.
-            WaitForEndpoint(endpoint.generation, stop);
+            // Woken by the replacement (an empty datagram reads as 0 too): let the old one
+            // go, which closes it, and take the new one.
+            const std::uint64_t seen = endpoint.generation;
+            endpoint = {};
+            WaitForEndpoint(seen, stop);
             continue;
         }
         if (n < 0) {
