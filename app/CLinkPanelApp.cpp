@@ -1,5 +1,7 @@
 #include "app/CLinkPanelApp.h"
 
+#include <memory>
+
 #include "state/LinkState.h"
 #include "ui/CLinkPanelDlg.h"
 #include "ui/CPasswordDlg.h"
@@ -10,9 +12,17 @@
 namespace linkpanel {
 
 bool CLinkPanelApp::InitInstance() {
-    CTipsDlg tips;
-    TipsDialog() = &tips;
+    // The tips are made at their first showing and kept: building their page takes longer
+    // than all the other dialogs together, and the main window is to be on screen first.
+    std::unique_ptr<CTipsDlg> tips;
     CLinkPanelDlg window;
+    window.TipsDialog = [&tips] {
+        if (!tips) {
+            tips = std::make_unique<CTipsDlg>();
+            TipsDialog() = tips.get();
+        }
+        tips->DoModal();
+    };
     QtDesktop desktop(&window);
     CPasswordDlg password;
     PasswordDialog() = &password;

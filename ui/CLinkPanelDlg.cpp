@@ -211,8 +211,10 @@ void CLinkPanelDlg::OnOptions() {
 }
 
 void CLinkPanelDlg::OnTips() {
-    if (TipsDialog() != nullptr) {
-        TipsDialog()->DoModal();
+    if (TipsDialog) {
+        TipsDialog();
+    } else if (linkpanel::TipsDialog() != nullptr) {
+        linkpanel::TipsDialog()->DoModal();
     } else {
         CTipsDlg tips(this);
         tips.DoModal();

@@ -43,6 +43,8 @@ public:
     std::function<void(int)> sendCommand;
     // Runs the settings dialog; empty until it exists.
     std::function<void()> SettingsDialog;
+    // Shows the troubleshooting tips; unset, a dialog of its own is made for each showing.
+    std::function<void()> TipsDialog;
 
     // The handlers, public so the tray and tests can reach them.
     void OnTrayNotify(int mouseMessage);
