@@ -3,6 +3,8 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 
+#include <thread>
+
 #include "protocol/Datagram.h"
 #include "protocol/Endpoint.h"
 #include "state/Clock.h"
@@ -34,6 +36,10 @@ void SendCommand(int selector) {
         }
         Sleep(COPY_PAUSE);
     }
+}
+
+void SendCommandInBackground(int selector) {
+    std::thread([selector] { SendCommand(selector); }).detach();
 }
 
 }  // namespace linkpanel

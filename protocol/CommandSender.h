@@ -9,4 +9,8 @@ namespace linkpanel {
 // pulls the settings dialog's controls into its fields.
 void SendCommand(int selector);
 
+// SendCommand on a thread of its own that nobody joins, for a caller that must not wait out
+// the pauses between the copies: the thread that runs the windows.
+void SendCommandInBackground(int selector);
+
 }  // namespace linkpanel

@@ -29,7 +29,9 @@ namespace linkpanel {
 
 CLinkPanelDlg::CLinkPanelDlg(bool runStartup)
     : CDialog(102),
-      sendCommand([](int selector) { SendCommand(selector); }),
+      // Opening the window asks for the router's information; its five paced copies must
+      // not hold the window back for half a second.
+      sendCommand([](int selector) { SendCommandInBackground(selector); }),
       runStartup_(runStartup) {
     modal_ = false;
     setWindowIcon(IconResource(128));

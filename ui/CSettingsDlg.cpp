@@ -51,7 +51,9 @@ CSettingsDlg*& SettingsDialog() {
 
 CSettingsDlg::CSettingsDlg(QWidget* parent)
     : CDialog(129, parent),
-      sendCommand([](int selector) { SendCommand(selector); }),
+      // Both of its requests (settings at opening, information at closing) go out while the
+      // dialog goes on: five paced copies would hold it for half a second.
+      sendCommand([](int selector) { SendCommandInBackground(selector); }),
       runConfirmation([] {
           if (PasswordDialog() != nullptr) {
               PasswordDialog()->DoModal();

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QContextMenuEvent>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -193,4 +194,17 @@ TEST(MainWindow, ContextMenuOpensTheAboutBox) {
     QApplication::sendEvent(&w.dlg, &event);
     EXPECT_EQ(items, QStringList({"-", "&About LinkPanel..."}));
     EXPECT_EQ(aboutTitle, "About LinkPanel");
+}
+
+// Opening asks for the router's information, five copies 100 ms apart: the window is on
+// screen without waiting for them.
+TEST(MainWindow, OpenDoesNotWaitForTheRequestsCopies) {
+    CLinkPanelDlg dlg{false};  // the real sender; with no endpoint open it only paces
+    QElapsedTimer opening;
+    opening.start();
+    dlg.OnTrayNotify(515);  // a double-click on the icon
+    const qint64 took = opening.elapsed();
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_LT(took, 250) << "Open held the window's thread for " << took << " ms";
+    dlg.hide();
 }
