@@ -68,3 +68,15 @@ expect_running() {
 }
 
 measured() { echo "measured: $1 = $2"; }
+
+# no_spin WHAT: linkwatch, left alone for 20 s, must wait rather than spin: little CPU time,
+# still running. Sets CPU_USED to the seconds it took.
+no_spin() {
+    local start
+    sleep 1
+    start=$(cpu_seconds)
+    sleep 20
+    CPU_USED=$(awk -v a="$start" -v b="$(cpu_seconds)" 'BEGIN { printf "%.2f", b - a }')
+    expect_running
+    expect_between "$CPU_USED" 0 0.5 "CPU time over 20 s $1"
+}
