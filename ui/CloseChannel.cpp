@@ -52,8 +52,8 @@ bool CloseChannel::Listen(const QString& name) {
     // connect in between, and a file left by a crashed copy is replaced.
     const std::string building = path + ".new";
     sockaddr_un address{};
-    sockaddr_un final{};
-    if (path.empty() || !Address(building, address) || !Address(path, final))
+    sockaddr_un target{};
+    if (path.empty() || !Address(building, address) || !Address(path, target))
         return false;
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0)
