@@ -6,6 +6,10 @@
 # appears behind the first address, is printed. At 5 it finds the router in five cycles,
 # and then holds one socket only: no descriptor is leaked by the closed endpoints.
 . "$(dirname "$0")/common.sh"
+# A sanitizer's runtime needs descriptors of its own (UndefinedBehaviorSanitizer's type
+# check opens a pipe to probe memory, and reports a bad object when it cannot), so at these
+# limits it fails before linkwatch does anything.
+[[ -z ${SANITIZE:-} ]] || { echo "under ${SANITIZE}: the sanitizer's own descriptors do not fit: skipped"; exit 77; }
 bed_up
 for i in 1 2 3 4; do pc addr add 10.0.1.$i/32 dev eth0; done
 start_sim
