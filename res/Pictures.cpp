@@ -31,8 +31,8 @@ constexpr std::array ICON_IDS{128, 131, 132, 142, 145, 149, 160, 175};
 // time, and the tray's D-Bus export gets a list of real sizes to choose from.
 class SvgIconEngine : public QIconEngine {
 public:
-    explicit SvgIconEngine(std::shared_ptr<QSvgRenderer> renderer)
-        : renderer_(std::move(renderer)) {}
+    SvgIconEngine(std::shared_ptr<QSvgRenderer> renderer, QList<QSize> sizes)
+        : renderer_(std::move(renderer)), sizes_(std::move(sizes)) {}
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
         QRectF box = rect;
@@ -77,15 +77,14 @@ public:
         return pm;
     }
 
-    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
-        return {{16, 16}, {22, 22}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {128, 128}};
-    }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override { return sizes_; }
 
-    QIconEngine* clone() const override { return new SvgIconEngine(renderer_); }
+    QIconEngine* clone() const override { return new SvgIconEngine(renderer_, sizes_); }
     QString key() const override { return QStringLiteral("linkpanel-svg"); }
 
 private:
     std::shared_ptr<QSvgRenderer> renderer_;
+    QList<QSize> sizes_;
     QHash<QString, QPixmap> rendered_;
 };
 
@@ -95,15 +94,23 @@ std::shared_ptr<QSvgRenderer> Drawing(int id) {
     return renderer->isValid() ? renderer : nullptr;
 }
 
-}  // namespace
-
-QIcon IconResource(int id) {
+QIcon Icon(int id, QList<QSize> sizes) {
     if (std::find(ICON_IDS.begin(), ICON_IDS.end(), id) == ICON_IDS.end())
         return {};
     auto renderer = Drawing(id);
     if (!renderer)
         return {};
-    return QIcon(new SvgIconEngine(std::move(renderer)));
+    return QIcon(new SvgIconEngine(std::move(renderer), std::move(sizes)));
+}
+
+}  // namespace
+
+QIcon IconResource(int id) {
+    return Icon(id, {{16, 16}, {22, 22}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {128, 128}});
+}
+
+QIcon WindowIconResource(int id) {
+    return Icon(id, {{16, 16}, {32, 32}});
 }
 
 QPixmap BitmapResource(int id) {

@@ -10,6 +10,10 @@ namespace linkpanel {
 // rendered from the drawing itself, so the icon is sharp at 16 px and on HiDPI screens.
 QIcon IconResource(int id);
 
+// The same icon as a window's: offered in its small and large sizes only, 16 and 32 px, so
+// that showing the window renders two sizes rather than seven.
+QIcon WindowIconResource(int id);
+
 // Bitmap 170, the logo, at its own fixed size in device-independent pixels, rendered for
 // the primary screen's device pixel ratio. A null QPixmap for any other id.
 QPixmap BitmapResource(int id);

@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -43,6 +44,21 @@ int MulDiv(int a, int b, int c) {
     return static_cast<int>(p >= 0 ? (p + c / 2) / c : (p - c / 2) / c);
 }
 }  // namespace
+
+void IconControl::SetIcon(const QIcon& icon) {
+    icon_ = icon;
+    update();
+}
+
+void IconControl::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (icon_.isNull()) {
+        return;
+    }
+    const int side = std::min(width(), height());
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, icon_.pixmap(side, side));
+}
 
 QRect DialogUnitsToPixels(const BaseUnits& units, int x, int y, int width, int height) {
     return QRect(MulDiv(x, units.x, 4), MulDiv(y, units.y, 8), MulDiv(width, units.x, 4),
@@ -171,10 +187,8 @@ void CDialog::Build() {
                 rect.setHeight(w->sizeHint().height());
                 break;
             case ControlKind::Icon: {
-                auto* l = new QLabel(this);
-                const int side = std::min(rect.width(), rect.height());
-                l->setPixmap(IconResource(c.resource).pixmap(side, side));
-                l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+                auto* l = new IconControl(this);
+                l->SetIcon(IconResource(c.resource));
                 w = l;
                 break;
             }

@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <QEventLoop>
 #include <QFont>
+#include <QIcon>
+#include <QLabel>
 #include <functional>
 #include <map>
 #include <string>
@@ -25,6 +27,23 @@ struct BaseUnits {
 BaseUnits DialogBaseUnits(const QFont& font);
 // A rectangle in dialog units to pixels, as the dialog manager rounds it.
 QRect DialogUnitsToPixels(const BaseUnits& units, int x, int y, int width, int height);
+
+// An icon control. Its icon is rendered at the control's size when it is first painted, not
+// when the dialog is built: a dialog costs no rendering until it is on screen, and a picture
+// removed before that (the main window's link pictures) costs none at all.
+class IconControl : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+    void SetIcon(const QIcon& icon);
+    const QIcon& Icon() const { return icon_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QIcon icon_;
+};
 
 class CDialog;
 

@@ -34,7 +34,7 @@ CLinkPanelDlg::CLinkPanelDlg(bool runStartup)
       sendCommand([](int selector) { SendCommandInBackground(selector); }),
       runStartup_(runStartup) {
     modal_ = false;
-    setWindowIcon(IconResource(128));
+    setWindowIcon(WindowIconResource(128));
     tray_ = new TrayIcon(this);
     channel_ = new CloseChannel(this);
     connect(tray_, &TrayIcon::notify, this, &CLinkPanelDlg::OnTrayNotify);
@@ -71,22 +71,20 @@ void CLinkPanelDlg::PushFrom(const LinkState& s) {
 }
 
 void CLinkPanelDlg::SetLinkPicture(LinkPicture which, bool shown) {
-    auto* label = qobject_cast<QLabel*>(GetDlgItem(static_cast<int>(which)));
+    auto* control = qobject_cast<IconControl*>(GetDlgItem(static_cast<int>(which)));
     // Every answered poll asks for the pictures again; only a change is drawn.
-    if (label == nullptr || LinkPictureShown(which) == shown) {
+    if (control == nullptr || LinkPictureShown(which) == shown) {
         return;
     }
-    if (shown) {
-        const int side = std::min(label->width(), label->height());
-        label->setPixmap(IconResource(145).pixmap(side, side));
-    } else {
-        label->setPixmap(QPixmap());
+    if (shown && linkIcon_.isNull()) {
+        linkIcon_ = IconResource(145);
     }
+    control->SetIcon(shown ? linkIcon_ : QIcon());
 }
 
 bool CLinkPanelDlg::LinkPictureShown(LinkPicture which) const {
-    auto* label = qobject_cast<QLabel*>(GetDlgItem(static_cast<int>(which)));
-    return label != nullptr && !label->pixmap().isNull();
+    auto* control = qobject_cast<IconControl*>(GetDlgItem(static_cast<int>(which)));
+    return control != nullptr && !control->Icon().isNull();
 }
 
 bool CLinkPanelDlg::OnInitDialog() {

@@ -72,6 +72,7 @@ private:
     bool hideOnShow_ = false;
     TrayIcon* tray_ = nullptr;
     CloseChannel* channel_ = nullptr;
+    QIcon linkIcon_;  // icon 145, made when a link is first shown
     QTimer hideTimer_;
     QTimer pollTimer_;
 };

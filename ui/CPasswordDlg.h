@@ -30,7 +30,8 @@ private:
     void FocusEdit();
 };
 
-// The one instance, made at program start and reused; null until then.
+// The one instance, made with the settings dialog at its first opening and reused; null
+// until then.
 CPasswordDlg*& PasswordDialog();
 
 }  // namespace linkpanel

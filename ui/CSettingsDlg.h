@@ -51,7 +51,7 @@ private:
     SettingsFields* exchanged_ = nullptr;
 };
 
-// The one instance, made at program start and reused; null until then.
+// The one instance, made at its first opening and reused; null until then.
 CSettingsDlg*& SettingsDialog();
 
 }  // namespace linkpanel
