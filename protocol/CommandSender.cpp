@@ -13,19 +13,23 @@
 
 namespace linkpanel {
 
-void SendCommand(int selector) {
-    sockaddr_in destination{};
-    destination.sin_family = AF_INET;
-    destination.sin_port = htons(ROUTER_PORT);
-    destination.sin_addr.s_addr = InetAddr(ROUTER_GROUP);
+namespace {
 
+EncodedRequest Compose(int selector) {
     if (selector == CMD_APPLY_SETTINGS) {
         // The result is not examined: the datagram carries the fields as they are after it.
         PullSettingsDialog();
     }
     // routerAddress and the settings are read once, into this call's own buffer.
-    const EncodedRequest request = Link().Update(
+    return Link().Update(
         [&](LinkState& s) { return EncodeRequest(selector, s.routerAddress, s.settings); });
+}
+
+void SendCopies(const EncodedRequest& request) {
+    sockaddr_in destination{};
+    destination.sin_family = AF_INET;
+    destination.sin_port = htons(ROUTER_PORT);
+    destination.sin_addr.s_addr = InetAddr(ROUTER_GROUP);
 
     for (int copy = 0; copy < request.copies; ++copy) {
         // Each copy through the endpoint current now: after a replacement, the new one.
@@ -38,8 +42,16 @@ void SendCommand(int selector) {
     }
 }
 
+}  // namespace
+
+void SendCommand(int selector) {
+    SendCopies(Compose(selector));
+}
+
 void SendCommandInBackground(int selector) {
-    std::thread([selector] { SendCommand(selector); }).detach();
+    // Composed here, so the datagram holds the fields as they are at the call: a caller may
+    // clear them right after (the password dialog clears the router's address).
+    std::thread([request = Compose(selector)] { SendCopies(request); }).detach();
 }
 
 }  // namespace linkpanel

@@ -9,8 +9,9 @@ namespace linkpanel {
 // pulls the settings dialog's controls into its fields.
 void SendCommand(int selector);
 
-// SendCommand on a thread of its own that nobody joins, for a caller that must not wait out
-// the pauses between the copies: the thread that runs the windows.
+// SendCommand for a caller that must not wait out the pauses between the copies: the thread
+// that runs the windows. The request is composed (and for selector 5 the dialog pulled)
+// before it returns; the copies go out on a thread of their own that nobody joins.
 void SendCommandInBackground(int selector);
 
 }  // namespace linkpanel

@@ -17,7 +17,10 @@ CPasswordDlg*& PasswordDialog() {
 }
 
 CPasswordDlg::CPasswordDlg(QWidget* parent)
-    : CDialog(154, parent), sendCommand([](int selector) { SendCommand(selector); }) {
+    : CDialog(154, parent),
+      // The apply's five paced copies must not hold the dialogs for half a second; the
+      // request is composed at once, before the fields it carries are cleared below.
+      sendCommand([](int selector) { SendCommandInBackground(selector); }) {
     MapCommand(1052, ControlEvent::Clicked, [this] { OnConfirm(); });
 }
 

@@ -139,5 +139,40 @@ TEST_F(WireTest, RequestsOnTheWireAndRepliesAcceptedOnlyForUs) {
     }
 }
 
+// The window thread's sender returns at once, yet every copy carries the fields as they were
+// at the call, though the caller clears them right after (as the password dialog does).
+TEST_F(WireTest, BackgroundSendComposesAtTheCallAndPacesTheCopies) {
+    SettingsFields settings;
+    settings.ssid = "wireless";
+    settings.channelText = "6";
+    settings.newPassword = settings.retypePassword = "secret";
+    Link().Update([&](LinkState& s) {
+        s.routerAddress = "192.168.2.1";
+        s.settings = settings;
+    });
+    const std::size_t before = Received().size();
+    const auto start = std::chrono::steady_clock::now();
+    SendCommandInBackground(CMD_APPLY_SETTINGS);
+    const auto took = std::chrono::steady_clock::now() - start;
+    Link().Update([](LinkState& s) {
+        s.routerAddress.clear();
+        s.settings = SettingsFields{};
+    });
+    EXPECT_LT(took, 50ms);
+
+    const EncodedRequest r = EncodeRequest(CMD_APPLY_SETTINGS, "192.168.2.1", settings);
+    const auto copies = static_cast<std::size_t>(r.copies);
+    ASSERT_TRUE(Within(2s, [&] { return Received().size() >= before + copies; }));
+    std::this_thread::sleep_for(300ms);  // no more than its copies
+    const std::vector<LogLine> got = Received();
+    ASSERT_EQ(got.size(), before + copies);
+    for (std::size_t i = before; i < got.size(); ++i) {
+        EXPECT_EQ(got[i].hex, Hex(r)) << "copy " << i - before;
+        if (i > before) {
+            EXPECT_GT(got[i].t - got[i - 1].t, 0.09) << "copy " << i - before;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace linkpanel
