@@ -29,8 +29,8 @@ BaseUnits DialogBaseUnits(const QFont& font);
 QRect DialogUnitsToPixels(const BaseUnits& units, int x, int y, int width, int height);
 
 // An icon control. Its icon is rendered at the control's size when it is first painted, not
-// when the dialog is built: a dialog costs no rendering until it is on screen, and a picture
-// removed before that (the main window's link pictures) costs none at all.
+// when the dialog is built: a dialog renders nothing until it is on screen, and a picture
+// removed before that (the main window's link pictures) is never rendered.
 class IconControl : public QLabel {
     Q_OBJECT
 public:
