@@ -3,14 +3,19 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <qdrawutil.h>
 #include <QEventLoop>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleOption>
+#include <algorithm>
 
 #include "res/Pictures.h"
 #include "ui/MessageBox.h"
@@ -39,6 +44,56 @@ BaseUnits DialogBaseUnits(const QFont& font) {
 }
 
 namespace {
+
+// Fusion draws a group box's frame from a picture it loads by file name alone, so the image
+// reader first offers it to every image-format plugin: four libraries loaded at the main
+// window's first paint, 1.4 ms. Read as what it is, a PNG, the same picture costs 0.3 ms;
+// it is drawn as Fusion draws it. Any other style draws its own frame.
+class GroupBoxStyle : public QProxyStyle {
+public:
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        if (element == PE_FrameGroupBox &&
+            baseStyle()->name().compare(QStringLiteral("fusion"), Qt::CaseInsensitive) == 0) {
+            if (!frameLoaded_) {
+                frameLoaded_ = true;
+                QImageReader reader(
+                    QStringLiteral(":/qt-project.org/styles/commonstyle/images/fusion_groupbox.png"),
+                    "png");
+                reader.setAutoDetectImageFormat(false);
+                frame_ = QPixmap::fromImage(reader.read());
+            }
+            if (!frame_.isNull()) {
+                int top = GROUP_BOX_TOP_MARGIN;
+                const auto* box = qobject_cast<const QGroupBox*>(widget);
+                if (!box || box->isCheckable() || !box->title().isEmpty()) {
+                    top += std::max(pixelMetric(PM_ExclusiveIndicatorHeight),
+                                    option->fontMetrics.height());
+                }
+                qDrawBorderPixmap(painter, option->rect.adjusted(0, top, 0, 0),
+                                  QMargins(6, 6, 6, 6), frame_);
+                return;
+            }
+        }
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+    }
+
+private:
+    static constexpr int GROUP_BOX_TOP_MARGIN = 3;
+    mutable bool frameLoaded_ = false;
+    mutable QPixmap frame_;
+};
+
+// One for the process, made at the first group box and ended with the application.
+QStyle* GroupBoxFrameStyle() {
+    static QStyle* style = [] {
+        auto* s = new GroupBoxStyle;
+        s->setParent(QCoreApplication::instance());
+        return s;
+    }();
+    return style;
+}
+
 int MulDiv(int a, int b, int c) {
     const long long p = static_cast<long long>(a) * b;
     return static_cast<int>(p >= 0 ? (p + c / 2) / c : (p - c / 2) / c);
@@ -164,6 +219,7 @@ void CDialog::Build() {
             }
             case ControlKind::GroupBox:
                 w = new QGroupBox(text, this);
+                w->setStyle(GroupBoxFrameStyle());
                 break;
             case ControlKind::Edit:
             case ControlKind::PasswordEdit:

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
 
 #include "BoxWatcher.h"
 #include "res/Templates.h"
@@ -169,5 +170,24 @@ TEST(Dialog, EscapeCancelsAndOkEnds) {
             QApplication::sendEvent(&about, &press);
         });
         EXPECT_EQ(about.DoModal(), c.code);
+    }
+}
+
+// The main window's group box draws its frame itself when the style is Fusion; it must look
+// exactly as the style's own drawing, with and without a title.
+TEST(Dialog, GroupBoxFrameLooksAsTheStyleDrawsIt) {
+    if (QApplication::style()->name().compare(QStringLiteral("fusion"), Qt::CaseInsensitive) != 0) {
+        GTEST_SKIP() << "the frame is the style's own";
+    }
+    CDialog window(102);
+    auto* box = window.findChild<QGroupBox*>();
+    ASSERT_NE(box, nullptr);
+    ASSERT_NE(box->style(), QApplication::style());
+    for (const QString& title : {box->title(), QString()}) {
+        box->setTitle(title);
+        const QImage ours = box->grab().toImage();
+        QGroupBox plain(title, &window);
+        plain.setGeometry(box->geometry());
+        EXPECT_EQ(ours, plain.grab().toImage()) << "title \"" << title.toStdString() << '"';
     }
 }
