@@ -1,5 +1,6 @@
 #include "ui/QtDesktop.h"
 
+#include <QEvent>
 #include <QThread>
 
 #include "ui/CLinkPanelDlg.h"
@@ -8,11 +9,52 @@
 
 namespace linkpanel {
 
-QtDesktop::QtDesktop(CLinkPanelDlg* window, QObject* parent) : QObject(parent), window_(window) {}
+QtDesktop::QtDesktop(CLinkPanelDlg* window, QObject* parent) : QObject(parent), window_(window) {
+    windowShown_ = window_->isVisible();
+    window_->installEventFilter(this);
+}
 
 void QtDesktop::PushMainWindow(const LinkState& fields) {
+    std::uint64_t number = 0;
+    {
+        std::lock_guard lock(pushMutex_);
+        number = ++pushes_;
+        if (!windowShown_) {
+            // Nothing a hidden window shows can be seen: a searching monitor pushes a new
+            // local address at every cycle and need not wake the window's thread for it.
+            waiting_ = fields;
+            waitingNumber_ = number;
+            return;
+        }
+    }
     QMetaObject::invokeMethod(
-        this, [this, s = fields] { window_->PushFrom(s); }, Qt::QueuedConnection);
+        this, [this, s = fields, number] { Apply(s, number); }, Qt::QueuedConnection);
+}
+
+void QtDesktop::Apply(const LinkState& fields, std::uint64_t number) {
+    // A push queued before the window hid must not undo a later one taken at its showing.
+    if (number < applied_) {
+        return;
+    }
+    applied_ = number;
+    window_->PushFrom(fields);
+}
+
+bool QtDesktop::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == window_ && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+        std::optional<LinkState> fields;
+        std::uint64_t number = 0;
+        {
+            std::lock_guard lock(pushMutex_);
+            windowShown_ = event->type() == QEvent::Show;
+            fields.swap(waiting_);
+            number = waitingNumber_;
+        }
+        if (fields) {
+            Apply(*fields, number);
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void QtDesktop::SetLinkPicture(LinkPicture which, bool shown) {

@@ -2,6 +2,9 @@
 #pragma once
 
 #include <QObject>
+#include <cstdint>
+#include <mutex>
+#include <optional>
 
 #include "state/Desktop.h"
 
@@ -19,7 +22,8 @@ public:
 
 // Construct on the window thread. Each operation copies its data and queues the work on
 // that thread, except ShowPppoeAlert, which waits there until the box is dismissed (never
-// call it from the window thread) and PullSettingsDialog, which needs the answer.
+// call it from the window thread) and PullSettingsDialog, which needs the answer. A push of
+// the main window's fields while it is hidden waits, the latest one only, for its showing.
 class QtDesktop : public QObject, public Desktop {
     Q_OBJECT
 public:
@@ -34,8 +38,19 @@ public:
     bool PullSettingsDialog() override;
     void ShowPppoeAlert() override;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void Apply(const LinkState& fields, std::uint64_t number);  // window thread
+
     CLinkPanelDlg* window_;
+    std::mutex pushMutex_;  // guards the four below
+    bool windowShown_ = false;
+    std::uint64_t pushes_ = 0;
+    std::optional<LinkState> waiting_;
+    std::uint64_t waitingNumber_ = 0;
+    std::uint64_t applied_ = 0;  // window thread only
     SettingsDialogInterface* settings_ = nullptr;  // touched on the window thread only
 };
 

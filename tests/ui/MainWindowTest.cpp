@@ -108,6 +108,7 @@ TEST(MainWindow, OpenAsksForRouterInformationAndShows) {
 // shown as Latin-1.
 TEST(MainWindow, DesktopPushesFromAWorkerReachTheControls) {
     Window w;
+    w.dlg.show();
     QtDesktop desktop(&w.dlg);
     LinkState s;
     s.routerName = "R\xe9seau";
@@ -140,6 +141,34 @@ TEST(MainWindow, DesktopPushesFromAWorkerReachTheControls) {
     desktop.SetLinkPicture(LinkPicture::PcRouter, false);
     QCoreApplication::processEvents();
     EXPECT_FALSE(w.dlg.LinkPictureShown(LinkPicture::PcRouter));
+    w.dlg.hide();
+}
+
+// While the window is hidden, pushes wake nothing; its showing brings the latest fields, and
+// a push queued before it hid cannot undo them.
+TEST(MainWindow, PushesWhileHiddenWaitForTheShowing) {
+    Window w;
+    QtDesktop desktop(&w.dlg);
+    auto push = [&desktop](const char* local) {
+        LinkState s;
+        s.localAddress = local;
+        std::thread([&desktop, s] { desktop.PushMainWindow(s); }).join();
+    };
+    const QString before = w.Text(1012);
+    push("10.0.0.5");
+    push("192.168.2.10");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.Text(1012), before);
+    w.dlg.show();
+    EXPECT_EQ(w.Text(1012), "192.168.2.10");
+
+    push("10.0.0.5");  // queued while shown, not yet run
+    w.dlg.hide();
+    push("192.168.2.10");
+    w.dlg.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.Text(1012), "192.168.2.10");
+    w.dlg.hide();
 }
 
 TEST(MainWindow, PppoeAlertBlocksTheWorkerUntilDismissed) {
